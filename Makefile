@@ -1,0 +1,26 @@
+# The README's two commands, as thin wrappers over scripts/ and CMake.
+JOBS ?= 2
+
+.PHONY: all setup demo test native win32 win64 clean
+
+all: native
+
+setup:
+	@scripts/setup
+
+native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native -j $(JOBS)
+
+win32 win64: setup
+	@cmake --preset $@ >/dev/null
+	@cmake --build --preset $@ -j $(JOBS)
+
+demo: setup
+	@scripts/demo
+
+test: setup
+	@scripts/test
+
+clean:
+	rm -rf build/native build/native-asan build/native-tsan build/win32 build/win64 out

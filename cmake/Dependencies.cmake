@@ -1,0 +1,27 @@
+# Third-party libraries: Debian's packages natively, the per-target prefix that
+# scripts/setup fills for the MinGW builds.
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  set(VORBLEX_DEPS_PREFIX "${CMAKE_SOURCE_DIR}/build/deps/${VORBLEX_TARGET_TRIPLE}")
+  list(PREPEND CMAKE_PREFIX_PATH "${VORBLEX_DEPS_PREFIX}")
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${VORBLEX_DEPS_PREFIX}")
+endif()
+
+find_package(ZLIB QUIET)
+find_package(PNG QUIET)
+
+# GoogleTest: Debian's build natively, built from its sources for MinGW.
+if(VORBLEX_BUILD_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    if(NOT TARGET gtest)
+      set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+      add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+    endif()
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+  include(GoogleTest)
+endif()

@@ -1,0 +1,7 @@
+#include "platform/Mutex.h"
+
+RecursiveMutex& ModuleCreationMutex()
+{
+  static RecursiveMutex mutex;
+  return mutex;
+}

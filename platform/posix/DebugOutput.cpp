@@ -1,0 +1,8 @@
+#include "platform/DebugPrint.h"
+
+#include <cstdio>
+
+void PlatformDebugOutput(const char* line) noexcept
+{
+  std::fputs(line, stderr);
+}
