@@ -17,7 +17,7 @@ bool IPlugBase::SerializeParams(IStateChunk& chunk)
 int IPlugBase::UnserializeParams(const IStateChunk& chunk, int startPos)
 {
   MutexLock lock(mMutex);
-  int pos = startPos;
+  int pos = startPos < 0 ? -1 : startPos;
   for (auto& param : mParams) {
     if (pos < 0) break;
     double v = 0.0;
@@ -44,7 +44,7 @@ bool IPlugBase::SerializePresets(IStateChunk& chunk)
 
 int IPlugBase::UnserializePresets(const IStateChunk& chunk, int startPos)
 {
-  int pos = startPos;
+  int pos = startPos < 0 ? -1 : startPos;
   // An empty stored name repeats the previous preset's name.
   char name[kPresetNameSize] = {};
   for (auto& preset : mPresets) {

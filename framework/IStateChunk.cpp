@@ -14,8 +14,10 @@ bool IStateChunk::PutBytes(const void* data, int size)
 {
   if (size < 0 || (size > 0 && !data)) return false;
   if (static_cast<int64_t>(mBytes.size()) + size > std::numeric_limits<int>::max()) return false;
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  mBytes.insert(mBytes.end(), p, p + size);
+  if (size == 0) return true;
+  const size_t at = mBytes.size();
+  mBytes.resize(at + static_cast<size_t>(size));
+  std::memcpy(mBytes.data() + at, data, static_cast<size_t>(size));
   return true;
 }
 
