@@ -6,6 +6,11 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   list(PREPEND CMAKE_FIND_ROOT_PATH "${VORBLEX_DEPS_PREFIX}")
 endif()
 
+if(WIN32)
+  # The modules must carry zlib inside: Debian's MinGW zlib also ships an
+  # import library, which would make them need zlib1.dll.
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB QUIET)
 find_package(PNG QUIET)
 
