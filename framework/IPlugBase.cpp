@@ -163,7 +163,9 @@ void IPlugBase::SetBlockSize(int frames)
 
 bool IPlugBase::SetSampleRate(double sampleRate)
 {
-  if (!(sampleRate > 0.0) || sampleRate > 1e9) return false;
+  // Far above any real host rate, low enough that every sample count derived
+  // from it (8x oversampling, delays of seconds) stays within 32 bits.
+  if (!(sampleRate > 0.0) || sampleRate > 1e7) return false;
   mSampleRate = sampleRate;
   return true;
 }

@@ -46,9 +46,14 @@ bool IPlugOffline::AddMidi(const IMidiMessage& msg)
 
 void IPlugOffline::DeliverPendingMidi()
 {
-  // Hosts deliver a block's events in offset order.
-  std::stable_sort(mMidiIn.begin(), mMidiIn.end(),
-                   [](const IMidiMessage& a, const IMidiMessage& b) { return a.mOffset < b.mOffset; });
+  // Hosts deliver a block's events in offset order. Insertion sort: stable,
+  // and unlike std::stable_sort it never allocates on the audio path.
+  for (size_t i = 1; i < mMidiIn.size(); ++i) {
+    const IMidiMessage m = mMidiIn[i];
+    size_t j = i;
+    for (; j > 0 && mMidiIn[j - 1].mOffset > m.mOffset; --j) mMidiIn[j] = mMidiIn[j - 1];
+    mMidiIn[j] = m;
+  }
   for (const IMidiMessage& msg : mMidiIn) ProcessMidiMessage(msg);
   mMidiIn.clear();
 }

@@ -8,6 +8,10 @@
 
 #include "framework/IPlugBase.h"
 
+// Nothing to hand over from a host; the type keeps the plug-in class's
+// constructor the same on every adapter.
+struct IPlugOfflineInstanceInfo {};
+
 class IPlugOffline : public IPlugBase {
 public:
   static constexpr int kDefaultBlockSize = 512;
@@ -21,6 +25,7 @@ public:
   };
 
   explicit IPlugOffline(const IPlugConfig& config);
+  IPlugOffline(IPlugOfflineInstanceInfo, const IPlugConfig& config) : IPlugOffline(config) {}
 
   // ---- Driving the plug-in, as a host would ----
   // Sets the rate and resets; a rate that is not a positive finite number is

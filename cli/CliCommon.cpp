@@ -1,0 +1,227 @@
+#include "cli/CliCommon.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "engine/Vorblex.h"
+
+namespace {
+std::string Lower(std::string s)
+{
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Trim(const std::string& s)
+{
+  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+int FindParameter(const Vorblex& plug, const std::string& name)
+{
+  const std::string wanted = Lower(Trim(name));
+  for (int i = 0; i < plug.NParams(); ++i) {
+    if (Lower(plug.GetParameter(i)->Name()) == wanted) return i;
+  }
+  return -1;
+}
+
+bool ParseReal(const std::string& text, double* out)
+{
+  const std::string t = Trim(text);
+  if (t.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  double v = std::strtod(t.c_str(), &end);
+  if (errno != 0 || *end != '\0' || !std::isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Extension(const std::string& path)
+{
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return Lower(path.substr(dot));
+}
+}  // namespace
+
+void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings)
+{
+  for (const std::string& setting : settings) {
+    const size_t eq = setting.find('=');
+    if (eq == std::string::npos) throw CliError("--set expects NAME=VALUE, got " + Quote(setting));
+    const std::string name = setting.substr(0, eq), valueText = Trim(setting.substr(eq + 1));
+    const int idx = FindParameter(plug, name);
+    if (idx < 0) throw CliError("unknown parameter " + Quote(Trim(name)) + " (see `vorblex params`)");
+    IParameter* p = plug.GetParameter(idx);
+    double v = 0.0;
+    bool found = false;
+    for (int k = 0; k < p->NDisplayTexts(); ++k) {
+      int value = 0;
+      const char* text = p->GetDisplayTextAtIndex(k, &value);
+      if (Lower(text) == Lower(valueText)) {
+        v = value;
+        found = true;
+        break;
+      }
+    }
+    if (!found) {
+      if (!ParseReal(valueText, &v)) {
+        std::string choices;
+        for (int k = 0; k < p->NDisplayTexts(); ++k) choices += (k ? ", " : "") + std::string(p->GetDisplayTextAtIndex(k));
+        throw CliError("invalid value " + Quote(valueText) + " for " + Quote(p->Name()) +
+                       (choices.empty() ? ": expected a number" : ": expected a number or one of " + choices));
+      }
+      if (v < p->Min() || v > p->Max()) {
+        char range[96];
+        std::snprintf(range, sizeof range, "%g to %g", p->Min(), p->Max());
+        throw CliError("value " + Quote(valueText) + " is outside the range of " + Quote(p->Name()) + " (" +
+                       range + ")");
+      }
+    }
+    p->Set(v);
+    plug.OnParameterChange(idx);
+  }
+}
+
+void LoadStateFile(Vorblex& plug, const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CliError("cannot read state file " + Quote(path) + ": " + std::strerror(errno));
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  constexpr int kStateSize = 4 + 8 * kParamCount;
+  if (static_cast<int>(bytes.size()) < kStateSize)
+    throw CliError("state file " + Quote(path) + " is too short (" + std::to_string(bytes.size()) + " bytes, expected " +
+                   std::to_string(kStateSize) + ")");
+  int32_t version = 0;
+  std::memcpy(&version, bytes.data(), sizeof version);
+  if (static_cast<int>(bytes.size()) != kStateSize || version != plug.GetEffectVersion())
+    throw CliError("state file " + Quote(path) + " is not a Vorblex state");
+  IStateChunk chunk;
+  chunk.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+  if (plug.UnserializeState(chunk, 0) < 0) throw CliError("state file " + Quote(path) + " could not be read");
+}
+
+static void CommitFile(const std::string& tmp, const std::string& path)
+{
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    std::remove(tmp.c_str());
+    throw CliError("cannot write " + Quote(path) + ": " + why);
+  }
+}
+
+void SaveStateFile(Vorblex& plug, const std::string& path)
+{
+  IStateChunk chunk;
+  plug.SerializeState(chunk);
+  const std::string tmp = path + ".part";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) throw CliError("cannot write " + Quote(path) + ": " + std::strerror(errno));
+    out.write(reinterpret_cast<const char*>(chunk.Data()), chunk.Size());
+    out.close();
+    if (!out) {
+      std::remove(tmp.c_str());
+      throw CliError("cannot write " + Quote(path));
+    }
+  }
+  CommitFile(tmp, path);
+}
+
+RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
+{
+  if (o.note < 0 || o.note > 127) throw CliError("--note must be 0 to 127");
+  if (o.velocity < 1 || o.velocity > 127) throw CliError("--velocity must be 1 to 127");
+  if (!(o.lengthSeconds > 0.0) || o.lengthSeconds > 600.0) throw CliError("--length must be above 0 and at most 600 seconds");
+  if (o.tailSeconds > 600.0) throw CliError("--tail must be at most 600 seconds");
+  if (!(o.sampleRate >= 8000.0 && o.sampleRate <= 384000.0)) throw CliError("--rate must be 8000 to 384000 Hz");
+
+  constexpr int kBlock = 512;
+  plug.SetHostSampleRate(o.sampleRate);
+  plug.SetHostBlockSize(kBlock);
+  plug.ConnectOutputs(1);
+
+  RenderResult result;
+  std::vector<double> block(kBlock);
+  double* outs[1] = {block.data()};
+  auto render = [&](int frames) {
+    for (int done = 0; done < frames;) {
+      const int n = std::min(kBlock, frames - done);
+      plug.ProcessBlock(outs, 1, n);
+      for (int i = 0; i < n; ++i) {
+        result.samples.push_back(static_cast<float>(block[i]));
+        result.peak = std::max(result.peak, std::fabs(block[i]));
+      }
+      done += n;
+    }
+  };
+
+  plug.AddMidi(IMidiMessage(0, 0x90, static_cast<uint8_t>(o.note), static_cast<uint8_t>(o.velocity)));
+  render(static_cast<int>(std::lround(o.lengthSeconds * o.sampleRate)));
+  plug.AddMidi(IMidiMessage(0, 0x80, static_cast<uint8_t>(o.note), 0));
+  if (o.tailSeconds >= 0.0) {
+    render(static_cast<int>(std::lround(o.tailSeconds * o.sampleRate)));
+  } else {
+    // Until every voice is free and no scheduled note is pending, capped.
+    const int cap = static_cast<int>(kMaxAutoTailSeconds * o.sampleRate);
+    int rendered = 0;
+    do {
+      render(kBlock);
+      rendered += kBlock;
+    } while ((plug.Voices().ActiveVoiceCount() > 0 || plug.Receiver().Queue().Pending() > 0) && rendered < cap);
+  }
+  return result;
+}
+
+int AudioFormatFor(const std::string& path, int bits)
+{
+  if (bits != 0 && bits != 16 && bits != 24) throw CliError("--bits must be 16 or 24");
+  const std::string ext = Extension(path);
+  if (ext == ".wav")
+    return SF_FORMAT_WAV | (bits == 16 ? SF_FORMAT_PCM_16 : bits == 24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT);
+  if (ext == ".flac") return SF_FORMAT_FLAC | (bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
+  if (ext == ".aiff" || ext == ".aif") return SF_FORMAT_AIFF | (bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
+  if (ext == ".ogg") return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+  throw CliError("unknown audio file extension " + Quote(ext.empty() ? path : ext) +
+                 " (use .wav, .flac, .aiff or .ogg)");
+}
+
+void WriteAudioFile(const std::string& path, const RenderResult& audio, double sampleRate, int bits)
+{
+  const int format = AudioFormatFor(path, bits);
+  const std::string ext = Extension(path);
+  SF_INFO info{};
+  info.samplerate = static_cast<int>(std::lround(sampleRate));
+  info.channels = 1;
+  info.format = format;
+  if (!sf_format_check(&info)) throw CliError("this build cannot write " + Quote(ext) + " files");
+
+  const std::string tmp = path + ".part";
+  SNDFILE* file = sf_open(tmp.c_str(), SFM_WRITE, &info);
+  if (!file) throw CliError("cannot write " + Quote(path) + ": " + sf_strerror(nullptr));
+  // Float WAV keeps levels above full scale; the integer formats clip.
+  sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  const sf_count_t n = static_cast<sf_count_t>(audio.samples.size());
+  const sf_count_t written = sf_writef_float(file, audio.samples.data(), n);
+  const int closed = sf_close(file);
+  if (written != n || closed != 0) {
+    std::remove(tmp.c_str());
+    throw CliError("cannot write " + Quote(path));
+  }
+  CommitFile(tmp, path);
+}

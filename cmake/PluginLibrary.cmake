@@ -1,0 +1,22 @@
+# The plug-in class is written once and compiled once per adapter: a library
+# vorblex_plugin_<api> with VORBLEX_API_<API> defined. Sources are gathered
+# from the rooms that hold Vorblex's members.
+function(vorblex_add_plugin_library api)
+  string(TOUPPER ${api} API)
+  set(sources
+    ${CMAKE_SOURCE_DIR}/engine/Vorblex.cpp
+    ${CMAKE_SOURCE_DIR}/engine/VorblexEditorLink.cpp
+    ${CMAKE_SOURCE_DIR}/engine/MidiReceiver.cpp)
+  file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
+  list(APPEND sources ${tool_sources})
+  add_library(vorblex_plugin_${api} STATIC ${sources})
+  target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_API_${API})
+  target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_dsp vorblex_params vorblex_framework vorblex_platform)
+  if(TARGET vorblex_editor)
+    target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_editor)
+    target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_HAS_EDITOR)
+  endif()
+  foreach(lib ${ARGN})
+    target_link_libraries(vorblex_plugin_${api} PUBLIC ${lib})
+  endforeach()
+endfunction()

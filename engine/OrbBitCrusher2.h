@@ -1,0 +1,50 @@
+#pragma once
+// Sample-and-hold rate reduction plus rounding to 2^depth levels. A new value
+// is taken every truncate(clock rate / target rate) + 1 calls: the counter is
+// reloaded without being decremented in the same call.
+#include <cmath>
+#include <cstdint>
+
+class OrbBitCrusher2
+{
+public:
+  OrbBitCrusher2() noexcept;
+  virtual ~OrbBitCrusher2();
+
+  // The rate Process() is called at.
+  void SetClockRate(double hz) noexcept;
+  void SetTargetRate(double hz) noexcept;
+  // Fractional depths are allowed.
+  void SetBitDepth(double bits) noexcept;
+
+  inline double Process(double x) noexcept;
+
+  double ClockRate() const noexcept { return mClockRate; }
+  double TargetRate() const noexcept { return mTargetRate; }
+  double BitDepth() const noexcept { return mBitDepth; }
+  int64_t HoldCounter() const noexcept { return mHoldCounter; }
+  double HeldValue() const noexcept { return mHeldValue; }
+
+private:
+  void UpdateHoldLength() noexcept;
+
+  double mClockRate = 44100.0;
+  double mTargetRate = 44100.0;
+  double mBitDepth = 16.0;
+  int64_t mHoldCounter = 0;
+  double mHeldValue = 0.0;
+  // Derived from the settings above, so Process() needs neither pow nor a division.
+  double mLevels = 65536.0;
+  int64_t mHoldLength = 1;
+};
+
+inline double OrbBitCrusher2::Process(double x) noexcept
+{
+  if (mHoldCounter > 0) {
+    --mHoldCounter;
+  } else {
+    mHoldCounter = mHoldLength;
+    mHeldValue = std::floor(mLevels * x + 0.5) / mLevels;
+  }
+  return mHeldValue;
+}

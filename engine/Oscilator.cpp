@@ -1,0 +1,5 @@
+#include "engine/Oscilator.h"
+
+Oscilator::Oscilator() noexcept { RandomSeedFromTime(); }
+
+Oscilator::~Oscilator() = default;

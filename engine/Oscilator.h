@@ -1,0 +1,199 @@
+#pragma once
+// One sample per call of one of ten waveforms, with the phase counted in
+// cycles. Runs at the oversampled rate shared by every oscillator of the
+// process (set by the processor's Reset).
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "engine/SawTable.h"
+#include "platform/Random.h"
+
+enum EOscWaveform : int32_t
+{
+  kOscOff = 0,
+  kOscTriangle = 1,
+  kOscSin = 2,
+  kOscSquare = 3,
+  kOscSaw = 4,
+  kOscBreaker = 5,
+  kOscTan = 6,
+  kOscWhistle = 7,
+  kOscWhiteNoise = 8,
+  kOscPinkNoise = 9
+};
+
+class Oscilator
+{
+public:
+  // Seeds the constructing thread's random state with the time in seconds.
+  Oscilator() noexcept;
+  virtual ~Oscilator();
+
+  // The oversampled rate R of the whole engine, truncate(8 x host rate).
+  // Relaxed atomics: one instance may Reset while another renders.
+  static void SetOversampledRate(int32_t rate) noexcept { sOversampledRate.store(rate, std::memory_order_relaxed); }
+  static int32_t OversampledRate() noexcept { return sOversampledRate.load(std::memory_order_relaxed); }
+
+  // One sample at `frequency` Hz; advances the phase.
+  double NextSample(double frequency) noexcept { return NextSample(frequency, static_cast<double>(OversampledRate())); }
+  // The same with R already read, so a voice reads it once for all sources.
+  inline double NextSample(double frequency, double rate) noexcept;
+
+  // Noise sources; both draw from the calling thread's random state.
+  static double WhiteNoise() noexcept { return static_cast<double>(RandomNext()) / 32767.0 * 2.0 - 1.0; }
+  inline double PinkNoise() noexcept;
+
+  void SetWaveform(int32_t waveform) noexcept { mWaveform = waveform; }
+  void SetSquareDuty(double duty) noexcept { mSquareDuty = duty; }
+  void SetPhase(double phase) noexcept { mPhase = phase; }
+  void SetSecondPhase(double phase) noexcept { mSecondPhase = phase; }
+
+  int32_t Waveform() const noexcept { return mWaveform; }
+  double SquareDuty() const noexcept { return mSquareDuty; }
+  double Phase() const noexcept { return mPhase; }
+  double SecondPhase() const noexcept { return mSecondPhase; }
+  double Output() const noexcept { return mOutput; }
+
+private:
+  static constexpr double kPi = 3.14159265358979323846;
+  static constexpr double kTwoPi = 2.0 * kPi;
+  // 1 / 8820.22 s is the length of the saw's smoothed jump.
+  static constexpr double kSawTransitionRate = 8820.22;
+
+  static inline std::atomic<int32_t> sOversampledRate{44100};
+
+  void Wrap() noexcept
+  {
+    if (mPhase >= 1.0)
+      mPhase -= 1.0;
+  }
+  inline double Saw(double frequency, double inc) noexcept;
+  // 1 / (R / (scale x f)) for the last R and f: the same value without two
+  // divisions per sample while the pitch rests.
+  struct IncrementCache
+  {
+    double frequency = std::numeric_limits<double>::quiet_NaN();
+    double rate = 0.0;
+    double inc = 0.0;
+    double Get(double f, double r, double scale) noexcept
+    {
+      if (f != frequency || r != rate) {
+        frequency = f;
+        rate = r;
+        inc = 1.0 / (r / (scale * f));  // scale 1 leaves f exact
+      }
+      return inc;
+    }
+  };
+  double Increment(double frequency, double rate) noexcept { return mIncrement.Get(frequency, rate, 1.0); }
+
+  double mPhase = 0.0;
+  double mOutput = 0.0;
+  double mSecondPhase = 0.0;
+  double mSecondOutput = 0.0;
+  float mPinkState0 = 0.0f;
+  float mPinkState1 = 0.0f;
+  float mPinkState2 = 0.0f;
+  int32_t mWaveform = kOscSin;
+  double mSquareDuty = 0.5;
+  IncrementCache mIncrement;
+  IncrementCache mSecondIncrement;
+};
+
+inline double Oscilator::PinkNoise() noexcept
+{
+  const float r1 = static_cast<float>(RandomNext());
+  const float r2 = static_cast<float>(RandomNext());
+  const float r3 = static_cast<float>(RandomNext());
+  mPinkState0 = (mPinkState0 - r1) * 0.319f + r1;
+  mPinkState1 = (mPinkState1 - r2) * 0.7756f + r2;
+  mPinkState2 = (mPinkState2 - r3) * 0.9613f + r3;
+  const float sum = mPinkState1 * 0.07113478f + mPinkState0 * 0.02109238f + mPinkState2 * 0.6887356f;
+  return static_cast<double>(sum * 6.103702e-5f - 0.78096277f);
+}
+
+inline double Oscilator::Saw(double frequency, double inc) noexcept
+{
+  if (mPhase >= 0.5)
+    mPhase -= 1.0;
+  mPhase += inc;
+  const double p = mPhase;
+  double e = p * kSawTransitionRate / frequency;
+  if (!(std::fabs(e) <= 0.5))  // beyond the transition, or 0/0 at a frequency of 0
+    e = e > 0.5 ? 0.5 : (e < -0.5 ? -0.5 : 0.0);
+  const double x = 1000.0 * e + 500.0;
+  // x lies in [0, 1000]. At exactly 1000 the next entry's weight would be 0;
+  // taking the last pair with weight 1 gives the same value without reading
+  // past the end.
+  int i = static_cast<int>(x);
+  if (i > kSawTableSize - 2)
+    i = kSawTableSize - 2;
+  const double t = x - i;
+  mOutput = (1.0 - t) * kSawTable[i] + t * kSawTable[i + 1] - p;
+  return mOutput;
+}
+
+inline double Oscilator::NextSample(double frequency, double rate) noexcept
+{
+  // Per case, so "Off" and the noises skip the increment.
+  switch (mWaveform) {
+  case kOscTriangle: {
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    const double p = mPhase;
+    mOutput = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
+    return mOutput;
+  }
+  case kOscSin:
+    mOutput = std::sin(kTwoPi * mPhase);
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    return mOutput;
+  case kOscSquare: {
+    double d = mSquareDuty;
+    d = d < 0.0 ? 0.0 : (d > 1.0 ? 1.0 : d);
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    const double p = mPhase;
+    if (d > p)
+      mOutput = -1.0;
+    else if (d < p)
+      mOutput = 1.0;
+    return mOutput;
+  }
+  case kOscSaw:
+    return Saw(frequency, Increment(frequency, rate));
+  case kOscBreaker: {
+    const double p = mPhase;
+    mOutput = std::fabs(1.0 - 2.0 * p * p) - 1.0;
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    return mOutput;
+  }
+  case kOscTan: {
+    const double t = std::tan(kPi * mPhase);
+    mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    return mOutput;
+  }
+  case kOscWhistle: {
+    mOutput = std::sin(kTwoPi * mPhase);
+    Wrap();
+    mPhase += Increment(frequency, rate);
+    mSecondOutput = std::sin(kTwoPi * mSecondPhase);
+    if (mSecondPhase >= 1.0)
+      mSecondPhase -= 1.0;
+    mSecondPhase += mSecondIncrement.Get(frequency, rate, 20.0);
+    return mOutput + 0.25 * mSecondOutput;
+  }
+  case kOscWhiteNoise:
+    return WhiteNoise();
+  case kOscPinkNoise:
+    return PinkNoise();
+  default:  // "Off" and unknown codes
+    return 0.0;
+  }
+}

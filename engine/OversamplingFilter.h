@@ -1,0 +1,62 @@
+#pragma once
+// 8th-order Bessel low-pass (all poles, matched-z design) that the summed
+// voices pass at the oversampled rate before every eighth output is kept.
+#include "engine/Flush.h"
+
+class OversamplingFilter
+{
+public:
+  static constexpr int kOrder = 8;
+  // Half the host rate, relative to the 8x oversampled rate.
+  static constexpr double kDecimationCutoff = 0.0625;
+
+  OversamplingFilter() noexcept;
+
+  // Designs for a cutoff relative to the sample rate (0 to 0.5).
+  void Design(double relativeCutoff) noexcept;
+  void Reset() noexcept;
+
+  inline double Step(double x) noexcept;
+
+  // True while the whole history is zero: the output stays exactly 0 for as
+  // long as the input does, so a caller may skip the steps.
+  bool IsSilent() const noexcept
+  {
+    for (double y : mHistory)
+      if (y != 0.0)
+        return false;
+    return true;
+  }
+
+  // True when every value of the history is below `level` in magnitude.
+  bool IsBelow(double level) const noexcept
+  {
+    for (double y : mHistory)
+      if (!(y < level && y > -level))
+        return false;
+    return true;
+  }
+
+  double Gain() const noexcept { return mGain; }
+  // a1 to a8, the weights of the eight previous outputs.
+  double Feedback(int k) const noexcept { return k >= 1 && k <= kOrder ? mFeedback[k - 1] : 0.0; }
+
+private:
+  double mGain = 0.0;
+  double mFeedback[kOrder] = {};
+  // mHistory[0] is the newest output y[n], mHistory[k] is y[n - k].
+  double mHistory[kOrder + 1] = {};
+};
+
+inline double OversamplingFilter::Step(double x) noexcept
+{
+  for (int k = kOrder; k > 0; --k)
+    mHistory[k] = mHistory[k - 1];
+  double y = mGain * x;
+  for (int k = 1; k <= kOrder; ++k)
+    y += mFeedback[k - 1] * mHistory[k];
+  // A non-finite value would stay in the history for good.
+  y = FlushToZero(y);
+  mHistory[0] = y;
+  return y;
+}

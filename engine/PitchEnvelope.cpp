@@ -1,0 +1,16 @@
+#include "engine/PitchEnvelope.h"
+
+#include "engine/SampleCount.h"
+
+PitchEnvelope::PitchEnvelope() noexcept
+    : mHighFrequency(NoteToFrequency(96)), mLowFrequency(NoteToFrequency(12))
+{
+}
+
+PitchEnvelope::~PitchEnvelope() = default;
+
+void PitchEnvelope::Start() noexcept
+{
+  mSampleCounter = 0;
+  mTotalSamples = ToSampleCount(mDuration * mSampleRate);
+}

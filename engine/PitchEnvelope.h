@@ -1,0 +1,90 @@
+#pragma once
+// Sweeps a voice's pitch between the played note and two fixed notes over a
+// fixed time after note-on. The position runs from "start" to "end" along
+// t^curve; positive positions blend toward the high note, negative ones
+// toward the low note, linearly in hertz.
+#include <cmath>
+#include <cstdint>
+
+#include "engine/FastPow.h"
+
+class PitchEnvelope
+{
+public:
+  PitchEnvelope() noexcept;
+  virtual ~PitchEnvelope();
+
+  void SetHighNote(int32_t note) noexcept
+  {
+    mHighNote = note;
+    mHighFrequency = NoteToFrequency(note);
+  }
+  void SetLowNote(int32_t note) noexcept
+  {
+    mLowNote = note;
+    mLowFrequency = NoteToFrequency(note);
+  }
+  void SetSampleRate(double sampleRate) noexcept { mSampleRate = sampleRate; }
+  void SetDuration(double seconds) noexcept { mDuration = seconds; }
+  void SetStart(double position) noexcept { mStart = position; }
+  void SetEnd(double position) noexcept { mEnd = position; }
+  void SetCurve(double exponent) noexcept { mCurve = exponent; }
+
+  // Note-on: the sweep's length is fixed here.
+  void Start() noexcept;
+
+  // Position for this sample, then advances one sample.
+  inline double NextPosition() noexcept;
+  // Frequency of a source whose unswept frequency is `base`, at `position`.
+  double Apply(double position, double base) const noexcept
+  {
+    if (position > 0.0)
+      return (1.0 - position) * base + position * mHighFrequency;
+    if (position < 0.0)
+      return (1.0 + position) * base + (-position) * mLowFrequency;
+    return base;
+  }
+
+  int32_t HighNote() const noexcept { return mHighNote; }
+  int32_t LowNote() const noexcept { return mLowNote; }
+  double HighFrequency() const noexcept { return mHighFrequency; }
+  double LowFrequency() const noexcept { return mLowFrequency; }
+  double Position() const noexcept { return mPosition; }
+  uint64_t SampleCounter() const noexcept { return mSampleCounter; }
+  uint64_t TotalSamples() const noexcept { return mTotalSamples; }
+  double SampleRate() const noexcept { return mSampleRate; }
+  double Duration() const noexcept { return mDuration; }
+  double StartPosition() const noexcept { return mStart; }
+  double EndPosition() const noexcept { return mEnd; }
+  double Curve() const noexcept { return mCurve; }
+
+private:
+  int32_t mHighNote = 96;
+  int32_t mLowNote = 12;
+  double mHighFrequency;
+  double mLowFrequency;
+  double mPosition = 0.0;
+  uint64_t mSampleCounter = 0;
+  uint64_t mTotalSamples = 44100;
+  double mSampleRate = 44100.0;
+  double mDuration = 1.0;
+  double mStart = 0.0;
+  double mEnd = 1.0;
+  double mCurve = 1.0;
+};
+
+inline double PitchEnvelope::NextPosition() noexcept
+{
+  double t = static_cast<double>(mSampleCounter) / static_cast<double>(mTotalSamples);
+  ++mSampleCounter;
+  // Two shortcuts that give the same values without the power function: with
+  // start and end both 0 every blend is exactly 0, and past the end (or for a
+  // sweep of no length, where t is 0/0) b = pow(1, curve) = 1 exactly.
+  if (mStart == 0.0 && mEnd == 0.0) {
+    mPosition = 0.0;
+    return mPosition;
+  }
+  const double b = t < 1.0 ? std::pow(t, mCurve) : 1.0;
+  mPosition = (1.0 - b) * mStart + b * mEnd;
+  return mPosition;
+}

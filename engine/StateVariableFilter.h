@@ -1,0 +1,106 @@
+#pragma once
+// Resonant two-pole filter in the trapezoidal-integrator state-variable form.
+// The voices move the cutoff every oversampled sample; the tangent is only
+// taken again when the cutoff actually changed, which gives the same
+// coefficients at a fraction of the cost while an envelope rests.
+#include <cmath>
+#include <cstdint>
+
+enum EFilterMode : int32_t
+{
+  kFilterLowPass = 1,
+  kFilterHighPass = 2
+};
+
+class StateVariableFilter
+{
+public:
+  static constexpr double kDefaultQ = 0.70710678118654752440;
+
+  explicit StateVariableFilter(int32_t mode = kFilterLowPass) noexcept;
+
+  // g, k and h from cutoff, Q, sample rate and mode.
+  void RecomputeCoefficients() noexcept;
+
+  // Q, sample rate and mode take effect at once; the cutoff is a plain write
+  // that the next RecomputeCoefficients() picks up.
+  void SetQ(double q) noexcept
+  {
+    mQ = q;
+    RecomputeCoefficients();
+  }
+  void SetSampleRate(double rate) noexcept
+  {
+    mSampleRate = rate;
+    RecomputeCoefficients();
+  }
+  void SetMode(int32_t mode) noexcept
+  {
+    mMode = mode;
+    RecomputeCoefficients();
+  }
+  void SetCutoff(double hz) noexcept { mCutoff = hz; }
+
+  // The voice's per-sample cutoff: negative (and NaN) values become 0,
+  // values above half the sample rate become half the sample rate; the
+  // coefficients follow.
+  inline void SetCutoffClamped(double hz) noexcept;
+
+  void ClearState() noexcept { mState1 = mState2 = 0.0; }
+
+  inline double Step(double x) noexcept;
+
+  double Cutoff() const noexcept { return mCutoff; }
+  double Q() const noexcept { return mQ; }
+  double SampleRate() const noexcept { return mSampleRate; }
+  int32_t Mode() const noexcept { return mMode; }
+  double G() const noexcept { return mG; }
+  double K() const noexcept { return mK; }
+  double H() const noexcept { return mH; }
+  double State1() const noexcept { return mState1; }
+  double State2() const noexcept { return mState2; }
+
+private:
+  static constexpr double kPi = 3.14159265358979323846;
+
+  void UpdateG() noexcept
+  {
+    mG = std::tan(kPi * mCutoff / mSampleRate);
+    mH = 1.0 / (mG * mK + 1.0 + mG * mG);
+    mCoefficientCutoff = mCutoff;
+  }
+
+  double mState1 = 0.0;
+  double mState2 = 0.0;
+  double mG = 0.0;
+  double mK = 0.0;
+  double mH = 0.0;
+  double mLowPassMix = 1.0;
+  double mBandPassMix = 0.0;
+  double mHighPassMix = 0.0;
+  double mSampleRate = 44100.0;
+  double mCutoff = 1000.0;
+  double mQ = kDefaultQ;
+  int32_t mMode = kFilterLowPass;
+  // The cutoff g and h were computed from.
+  double mCoefficientCutoff = 0.0;
+};
+
+inline void StateVariableFilter::SetCutoffClamped(double hz) noexcept
+{
+  const double half = mSampleRate * 0.5;
+  mCutoff = hz > 0.0 ? (hz < half ? hz : half) : 0.0;
+  if (mCutoff != mCoefficientCutoff)
+    UpdateG();
+}
+
+inline double StateVariableFilter::Step(double x) noexcept
+{
+  const double g = mG;
+  const double hp = (x - mK * mState1 - g * mState1 - mState2) * mH;
+  const double bp = g * hp + mState1;
+  mState1 = g * hp + bp;
+  const double lp = g * bp + mState2;
+  mState2 = g * bp + lp;
+  return mLowPassMix * lp + mBandPassMix * bp + mHighPassMix * hp;
+}

@@ -1,0 +1,169 @@
+#include "engine/VoiceManager.h"
+
+VoiceManager::VoiceManager() noexcept = default;
+
+VoiceManager::~VoiceManager() = default;
+
+void VoiceManager::NoteOn(int32_t note, int32_t velocity) noexcept
+{
+  for (Voice& voice : mVoices) {
+    if (!voice.IsActive()) {
+      voice.NoteOn(note, velocity);
+      return;
+    }
+  }
+}
+
+void VoiceManager::NoteOff(int32_t note, int32_t /*velocity*/) noexcept
+{
+  for (Voice& voice : mVoices)
+    if (voice.IsActive() && voice.Note() == note)
+      voice.Release();
+}
+
+void VoiceManager::SetSampleRate(double oversampledRate) noexcept
+{
+  mOscillatorRate = static_cast<double>(static_cast<int32_t>(oversampledRate));
+  for (Voice& voice : mVoices)
+    voice.SetSampleRate(oversampledRate);
+}
+
+int VoiceManager::ActiveVoiceCount() const noexcept
+{
+  int count = 0;
+  for (const Voice& voice : mVoices)
+    count += voice.IsActive() ? 1 : 0;
+  return count;
+}
+
+void VoiceManager::SetWaveform(int source, int32_t waveform) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetWaveform(source, waveform);
+}
+
+void VoiceManager::SetTranspose(int source, int32_t semitones) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetTranspose(source, semitones);
+}
+
+void VoiceManager::SetOctave(int source, int32_t octaves) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetOctave(source, octaves);
+}
+
+void VoiceManager::SetCents(int source, int32_t cents) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetCents(source, cents);
+}
+
+void VoiceManager::SetSquareDuty(int source, double duty) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetSquareDuty(source, duty);
+}
+
+void VoiceManager::SetStartPhase(int source, double phase) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetStartPhase(source, phase);
+}
+
+void VoiceManager::SetLevel(int source, double gain) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetLevel(source, gain);
+}
+
+void VoiceManager::SetEnvelopeDepth(int source, double depth) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetEnvelopeDepth(source, depth);
+}
+
+void VoiceManager::SetAmpEnvelopeStage(EEnvelopeStage stage, double value) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.AmpEnvelope().SetStageValue(stage, value);
+}
+
+void VoiceManager::SetFilterEnvelopeStage(EEnvelopeStage stage, double value) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.FilterEnvelope().SetStageValue(stage, value);
+}
+
+void VoiceManager::SetPitchHighNote(int32_t note) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetHighNote(note);
+}
+
+void VoiceManager::SetPitchLowNote(int32_t note) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetLowNote(note);
+}
+
+void VoiceManager::SetPitchDuration(double seconds) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetDuration(seconds);
+}
+
+void VoiceManager::SetPitchStart(double position) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetStart(position);
+}
+
+void VoiceManager::SetPitchEnd(double position) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetEnd(position);
+}
+
+void VoiceManager::SetPitchCurve(double exponent) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.Pitch().SetCurve(exponent);
+}
+
+void VoiceManager::SetLowPassCutoff(double hz) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetLowPassCutoff(hz);
+}
+
+void VoiceManager::SetLowPassResonance(double q) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetLowPassResonance(q);
+}
+
+void VoiceManager::SetLowPassEnvDepth(double depth) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetLowPassEnvDepth(depth);
+}
+
+void VoiceManager::SetHighPassCutoff(double hz) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetHighPassCutoff(hz);
+}
+
+void VoiceManager::SetHighPassResonance(double q) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetHighPassResonance(q);
+}
+
+void VoiceManager::SetHighPassEnvDepth(double depth) noexcept
+{
+  for (Voice& voice : mVoices)
+    voice.SetHighPassEnvDepth(depth);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The instrument: parameters, MIDI intake, four voices at 8x the host rate, the
+// decimator and the output stage, on whichever adapter the library was built
+// for. Processing members are defined in engine/Vorblex.cpp; the sound design
+// tools in tools/; the editor layout in editor/.
+//
+// Threads: ProcessBlockDouble and ProcessMidiMessage run on the host's audio
+// thread with the plug-in mutex held by the adapter. Reset, OnParameterChange
+// and the state operations take the mutex themselves.
+#include <cstdint>
+
+#include "engine/MidiReceiver.h"
+#include "engine/OrbBitCrusher2.h"
+#include "engine/OutputStage.h"
+#include "engine/OversamplingFilter.h"
+#include "engine/ParamTable.h"
+#include "engine/PeakMeter.h"
+#include "engine/PlugAdapter.h"
+#include "engine/Signal.h"
+#include "engine/VoiceManager.h"
+
+class Vorblex : public PlugAdapter {
+public:
+  static constexpr int kOversampling = 8;
+  static constexpr int kNumPresets = 1;
+
+  explicit Vorblex(IPlugInstanceInfo instanceInfo = {});
+  ~Vorblex() override;
+
+  void Reset() override;
+  void OnParameterChange(int paramIdx) override;
+  void ProcessBlockDouble(double** inputs, double** outputs, int nFrames) override;
+  void ProcessMidiMessage(const IMidiMessage& msg) override;
+  bool SerializeState(IStateChunk& chunk) override;
+  int UnserializeState(const IStateChunk& chunk, int startPos) override;
+  bool CompareState(const uint8_t* data, int startPos) override;
+  void OnPresetsChanged() override;
+
+  // Engine views for tests, tools and meters.
+  const VoiceManager& Voices() const { return mVoiceManager; }
+  const MidiReceiver& Receiver() const { return mMidiReceiver; }
+  const PeakMeter& Meter() const { return mPeakMeter; }
+  double MutationAmount() const { return mMutationAmount; }
+  double CurrentGain() const { return mGain.Smoothed(); }
+
+  static IPlugConfig Config();
+
+private:
+  // Editor side of processing (engine/VorblexEditorLink.cpp): without an
+  // editor each of these does nothing.
+  void BuildEditor();
+  void ReadOnScreenKeyboard();
+  void OnMidiForKeyboard();
+  void PushMeterLevels();
+
+  void QueueJumpNote(const IMidiMessage& trigger, uint8_t velocity);
+  void OnProgramChange(int program);
+  // One output sample's worth of decimator input when every voice is free and
+  // the decimator holds only zeros: exact zeros, without running the filter.
+  bool DecimatorIdle() const;
+
+  int32_t mKeyboardNote = 11;  // last note of the on-screen keyboard; below 12 means none
+  Signal<double> mSampleRateSignal;
+  double mEngineSampleRate = 44100.0;
+  MidiReceiver mMidiReceiver;
+  VoiceManager mVoiceManager;
+  double mCompressionExponent = 0.0;
+  int32_t mJumpTranspose = 0;
+  double mJumpDelay = 0.0;
+  double mJumpTime = 200.0;
+  int32_t mBitCrushPosition = 0;
+  OrbBitCrusher2 mInnerCrusher;
+  OrbBitCrusher2 mOuterCrusher;
+  int32_t mJumpTrigger = 0;
+  double mMutationAmount = 0.05;
+  SmoothedGain mGain;
+  PeakMeter mPeakMeter;
+  OversamplingFilter mDecimator;
+};

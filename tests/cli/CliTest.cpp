@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cli/CliCommon.h"
+#include "engine/Vorblex.h"
+#include "support/Render.h"
+
+namespace {
+std::string TempDir()
+{
+  static std::string dir = [] {
+    char tmpl[] = "/tmp/vorblex-cli-XXXXXX";
+    const char* d = mkdtemp(tmpl);
+    return std::string(d ? d : "/tmp");
+  }();
+  return dir;
+}
+
+struct ToolRun {
+  int status;
+  std::string err;
+};
+
+// Runs the tool with a shell command line; captures standard error.
+ToolRun RunTool(const std::string& args)
+{
+  const std::string errFile = TempDir() + "/stderr.txt";
+  const std::string cmd = std::string(VORBLEX_CLI) + " " + args + " >/dev/null 2>" + errFile;
+  const int raw = std::system(cmd.c_str());
+  std::ifstream in(errFile);
+  std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err};
+}
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+std::vector<float> ReadMono(const std::string& path, int* rate)
+{
+  SF_INFO info{};
+  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  if (!f) return {};
+  std::vector<float> x(static_cast<size_t>(info.frames * info.channels));
+  sf_readf_float(f, x.data(), info.frames);
+  sf_close(f);
+  *rate = info.samplerate;
+  return x;
+}
+}  // namespace
+
+TEST(Cli, BadInputGetsOneLineAndStatusTwo)
+{
+  const std::string out = TempDir() + "/bad.wav";
+  const std::pair<std::string, std::string> cases[] = {
+      {"render --set \"Osc1 Typ=Saw\" -o " + out, "unknown parameter"},
+      {"render --set \"Osc1 Type=Sawtooth\" -o " + out, "invalid value"},
+      {"render --set \"Output Gain=40\" -o " + out, "outside the range"},
+      {"render --set \"Output Gain\" -o " + out, "NAME=VALUE"},
+      {"render -o " + TempDir() + "/x.mp3", "unknown audio file extension"},
+      {"render -o /nonexistent-dir/x.wav", "cannot write"},
+      {"render --state /nonexistent-file -o " + out, "cannot read state file"},
+      {"render --state /etc/hostname -o " + out, "state file"},
+      {"render --note 300 -o " + out, "--note"},
+      {"render --tail forever -o " + out, "--tail"},
+      {"render --bits 12 -o " + out, "--bits"},
+      {"render", "--output"},
+      {"nonsense", ""},
+  };
+  for (const auto& [args, message] : cases) {
+    ToolRun r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find(message), std::string::npos) << args << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+  }
+  EXPECT_FALSE(Exists(out));
+  EXPECT_FALSE(Exists(out + ".part"));
+}
+
+TEST(Cli, RenderedFileHasTheNotesOnsetPitchAndLength)
+{
+  const std::string out = TempDir() + "/saw.wav";
+  ToolRun r = RunTool("render --set \"Osc1 Type=Saw\" --set \"Amp Env Release=0.1\" --note 81 --length 0.5 --rate 48000 -o " +
+                   out);
+  ASSERT_EQ(r.status, 0) << r.err;
+  int rate = 0;
+  std::vector<float> x = ReadMono(out, &rate);
+  ASSERT_EQ(rate, 48000);
+  std::vector<double> d(x.begin(), x.end());
+  EXPECT_EQ(FirstNonZero(d), 0);
+  // Note 81 at the instrument's tuning: 880 Hz times the 0-cent factor.
+  EXPECT_NEAR(ZeroCrossingHz(d, 2400, 24000, 48000), 880.0 * 0.9710078239440918, 1.0);
+  // Held 0.5 s, then the 0.1 s release runs out; the automatic tail stops
+  // within a block of the voice going free.
+  EXPECT_GE(d.size(), static_cast<size_t>(0.6 * 48000));
+  EXPECT_LE(d.size(), static_cast<size_t>(0.6 * 48000 + 2 * 512));
+}
+
+TEST(Cli, StateFilesRoundTripThroughTheTool)
+{
+  const std::string state = TempDir() + "/s.vorblex";
+  ASSERT_EQ(RunTool("state --set \"Osc2 Type=Whistle\" --set \"Pitch Curve=2.5\" -o " + state).status, 0);
+  std::ifstream in(state, std::ios::binary | std::ios::ate);
+  EXPECT_EQ(static_cast<int>(in.tellg()), 484);
+  Vorblex plug;
+  LoadStateFile(plug, state);
+  EXPECT_EQ(plug.GetParameter(kOsc2Type)->Value(), 7.0);
+  EXPECT_EQ(plug.GetParameter(kPitchCurve)->Value(), 2.5);
+  // A short copy is refused and leaves the sound alone.
+  std::ofstream(TempDir() + "/short.vorblex", std::ios::binary) << std::string(483, '\0');
+  Vorblex fresh;
+  EXPECT_THROW(LoadStateFile(fresh, TempDir() + "/short.vorblex"), CliError);
+  EXPECT_EQ(fresh.GetParameter(kOsc2Type)->Value(), 0.0);
+}
+
+TEST(Cli, SettingsAcceptNumbersAndDisplayTextsInAnyCase)
+{
+  Vorblex plug;
+  ApplySettings(plug, {"osc1 type=breaker", "BITCRUSH POSITION=after", "Pitch Jump Delay = 0.25"});
+  EXPECT_EQ(plug.GetParameter(kOsc1Type)->Value(), 5.0);
+  EXPECT_EQ(plug.GetParameter(kBitCrushPosition)->Value(), 2.0);
+  EXPECT_EQ(plug.GetParameter(kPitchJumpDelay)->Value(), 0.25);
+  EXPECT_THROW(ApplySettings(plug, {"Osc1 Level=nan"}), CliError);
+  EXPECT_THROW(ApplySettings(plug, {"Osc1 Level=1e999"}), CliError);
+}

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "engine/OrbBitCrusher2.h"
+#include "engine/OutputStage.h"
+#include "engine/PeakMeter.h"
+
+namespace {
+// Lengths of the runs of equal values the crusher produces from a rising ramp.
+std::vector<int> HoldRuns(OrbBitCrusher2& crusher, int count)
+{
+  std::vector<int> runs;
+  double previous = std::nan("");
+  for (int n = 0; n < count; ++n) {
+    const double v = crusher.Process(n * 1e-6);
+    if (v == previous)
+      ++runs.back();
+    else
+      runs.push_back(1);
+    previous = v;
+  }
+  return runs;
+}
+}  // namespace
+
+TEST(OutputStageBitCrusher, RenewsItsValueEveryRatioPlusOneCalls)
+{
+  // Target rate equal to the clock rate (position "After" at 44100 Hz): a new
+  // value every second sample.
+  OrbBitCrusher2 after;
+  after.SetClockRate(44100.0);
+  after.SetTargetRate(44100.0);
+  after.SetBitDepth(24.0);
+  std::vector<int> runs = HoldRuns(after, 100);
+  for (size_t i = 0; i + 1 < runs.size(); ++i)
+    EXPECT_EQ(runs[i], 2);
+
+  // Position "Inside" at 44100 Hz: clocked at 352800, target 200 Hz.
+  OrbBitCrusher2 inside;
+  inside.SetClockRate(352800.0);
+  inside.SetTargetRate(200.0);
+  inside.SetBitDepth(24.0);
+  runs = HoldRuns(inside, 1765 * 4 + 10);
+  ASSERT_GE(runs.size(), 5u);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(runs[i], 1765);
+
+  // A target above the clock rate renews at every call.
+  OrbBitCrusher2 fast;
+  fast.SetClockRate(1000.0);
+  fast.SetTargetRate(3000.0);
+  fast.SetBitDepth(24.0);
+  runs = HoldRuns(fast, 50);
+  EXPECT_EQ(runs.size(), 50u);
+}
+
+TEST(OutputStageBitCrusher, QuantisesToTheNearestLevelWithoutClipping)
+{
+  const auto crush = [](double bits, double x) {
+    OrbBitCrusher2 c;
+    c.SetBitDepth(bits);
+    return c.Process(x);
+  };
+  // One bit: two levels per unit, steps of 0.5, halves rounded upward.
+  EXPECT_EQ(crush(1.0, 0.3), 0.5);
+  EXPECT_EQ(crush(1.0, -0.3), -0.5);
+  EXPECT_EQ(crush(1.0, 0.2), 0.0);
+  EXPECT_EQ(crush(1.0, 0.25), 0.5);
+  EXPECT_EQ(crush(1.0, -0.25), 0.0);
+  EXPECT_EQ(crush(1.0, 3.1), 3.0);  // no clipping
+  // 24 bits: 16777216 levels per unit.
+  EXPECT_EQ(crush(24.0, 0.1), std::floor(0.1 * 16777216.0 + 0.5) / 16777216.0);
+  EXPECT_NEAR(crush(24.0, 0.1), 0.1, 0.5 / 16777216.0);
+  // Fractional depths give fractional level counts: 2^1.5 levels per unit.
+  const double levels = std::pow(2.0, 1.5);
+  EXPECT_DOUBLE_EQ(crush(1.5, 0.5), 1.0 / levels);
+  // The default depth of 16 bits.
+  EXPECT_EQ(crush(16.0, 1.0 / 65536.0 * 0.6), 1.0 / 65536.0);
+}
+
+TEST(OutputStageBitCrusher, DegenerateRatesNeitherCrashNorStall)
+{
+  OrbBitCrusher2 zero;
+  zero.SetTargetRate(0.0);  // infinite ratio: holds the first value
+  EXPECT_EQ(zero.Process(0.5), zero.Process(0.25));
+  OrbBitCrusher2 nan;
+  nan.SetTargetRate(std::nan(""));
+  EXPECT_EQ(nan.Process(0.5), 0.5);
+  EXPECT_EQ(nan.Process(0.25), 0.25);
+}
+
+TEST(OutputStageCompression, CurveLiftsQuietPartsAndStaysWithinTwo)
+{
+  EXPECT_EQ(CompressionExponent(0.0), 1.0);
+  EXPECT_DOUBLE_EQ(CompressionExponent(0.3), 1.0 / 2.2);
+  EXPECT_DOUBLE_EQ(CompressionExponent(1.0), 0.2);
+
+  const double e = CompressionExponent(0.3);
+  EXPECT_NEAR(CompressionCurve(0.25, 1.0), 0.25, 1e-15);
+  EXPECT_NEAR(CompressionCurve(0.25, e), std::pow(0.25, e), 1e-15);
+  EXPECT_GT(CompressionCurve(0.25, e), 0.5);
+  EXPECT_EQ(CompressionCurve(-0.25, e), -CompressionCurve(0.25, e));
+  EXPECT_EQ(CompressionCurve(1.0, e), 1.0);
+  EXPECT_EQ(CompressionCurve(0.0, e), 0.0);
+  EXPECT_FALSE(std::signbit(CompressionCurve(-0.0, e)));
+  EXPECT_EQ(CompressionCurve(1e6, 1.0), 2.0);
+  EXPECT_EQ(CompressionCurve(-1e6, 0.2), -2.0);
+  EXPECT_EQ(CompressionCurve(1e-20, 1.0), 0.0);
+  EXPECT_EQ(CompressionCurve(std::nan(""), e), 0.0);
+  EXPECT_EQ(CompressionCurve(std::numeric_limits<double>::infinity(), e), 2.0);
+}
+
+TEST(OutputStageGain, FadesInFromSilenceAndFollowsItsTarget)
+{
+  SmoothedGain gain;
+  gain.SetTargetDb(0.0);
+  EXPECT_EQ(gain.Target(), 1.0);
+  EXPECT_NEAR(gain.Apply(1.0), 0.01, 1e-15);
+  for (int n = 1; n < 99; ++n)
+    gain.Apply(1.0);
+  // After 100 samples: 1 - 0.99^100, 63 % of the target.
+  EXPECT_NEAR(gain.Apply(1.0), 1.0 - std::pow(0.99, 100), 1e-12);
+  const double half = gain.Apply(0.5);
+  EXPECT_NEAR(half, 0.5 * gain.Smoothed(), 1e-15);
+
+  gain.SetTargetDb(-6.0);
+  EXPECT_NEAR(gain.Target(), 0.501187, 1e-6);
+  for (int n = 0; n < 5000; ++n)
+    gain.Apply(1.0);
+  EXPECT_NEAR(gain.Smoothed(), gain.Target(), 1e-9);
+  gain.SetTargetDb(-97.0);
+  EXPECT_EQ(gain.Target(), 0.0);
+  EXPECT_NEAR(DbToGain(-96.0), 1.5849e-5, 1e-9);
+}
+
+TEST(OutputStageMeter, RisesBySevenTenthsAndFallsByHalf)
+{
+  PeakMeter meter;
+  meter.ClearBlockPeaks();
+  for (double v : {0.2, -0.8, 0.5})
+    meter.AddSamples(v, v / 2);
+  EXPECT_EQ(meter.BlockPeakLeft(), 0.8);
+  EXPECT_EQ(meter.BlockPeakRight(), 0.4);
+  meter.EndBlock();
+  EXPECT_NEAR(meter.DisplayedLeft(), 0.7 * 0.8, 1e-15);
+  EXPECT_NEAR(meter.DisplayedRight(), 0.7 * 0.4, 1e-15);
+  EXPECT_EQ(meter.BlockPeakLeft(), meter.DisplayedLeft());
+
+  // A block of silence halves the shown level; a louder block rises 70 %.
+  meter.ClearBlockPeaks();
+  meter.AddSamples(0.0, 0.0);
+  meter.EndBlock();
+  EXPECT_NEAR(meter.DisplayedLeft(), 0.28, 1e-15);
+  meter.ClearBlockPeaks();
+  meter.AddSamples(1.0, 0.0);
+  meter.EndBlock();
+  EXPECT_NEAR(meter.DisplayedLeft(), 0.28 + 0.7 * (1.0 - 0.28), 1e-15);
+  EXPECT_NEAR(meter.DisplayedRight(), 0.07, 1e-15);
+
+  // NaN samples are ignored.
+  meter.ClearBlockPeaks();
+  meter.AddSamples(std::nan(""), 0.3);
+  meter.AddSamples(0.1, std::nan(""));
+  EXPECT_EQ(meter.BlockPeakLeft(), 0.1);
+  EXPECT_EQ(meter.BlockPeakRight(), 0.3);
+}

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <thread>
+
+#include "support/Render.h"
+
+// The audio thread renders while a user-interface thread edits parameters,
+// saves and restores state and recalls presets, and an automation thread moves
+// parameters as a host would: everything meets under the plug-in mutex.
+TEST(Threaded, AudioUiAndAutomationThreadsTogether)
+{
+  Vorblex plug;
+  plug.SetHostSampleRate(48000);
+  plug.SetHostBlockSize(256);
+  std::atomic<bool> stop{false};
+  std::atomic<long> blocks{0};
+
+  std::thread audio([&] {
+    std::vector<double> l(256), r(256);
+    double* outs[2] = {l.data(), r.data()};
+    int note = 40;
+    while (!stop) {
+      plug.AddMidi(NoteOn(0, note));
+      plug.AddMidi(NoteOff(128, note));
+      note = 40 + (note + 7) % 40;
+      plug.ProcessBlock(outs, 2, 256);
+      for (double v : l) ASSERT_TRUE(std::isfinite(v));
+      ++blocks;
+    }
+  });
+  std::thread automation([&] {
+    std::mt19937 rng(7);
+    while (!stop) {
+      const int idx = static_cast<int>(rng() % kParamCount);
+      MutexLock lock(plug.Mutex());
+      plug.GetParameter(idx)->SetNormalized((rng() % 1000) / 999.0);
+      plug.OnParameterChange(idx);
+    }
+  });
+  std::thread ui([&] {
+    std::mt19937 rng(11);
+    IStateChunk saved;
+    plug.SerializeState(saved);
+    while (!stop) {
+      plug.SetParameterFromEditor(static_cast<int>(rng() % kParamCount), (rng() % 1000) / 999.0);
+      IStateChunk chunk;
+      plug.SerializeState(chunk);
+      EXPECT_EQ(chunk.Size(), 484);
+      plug.UnserializeState(saved, 0);
+      {
+        MutexLock lock(plug.Mutex());
+        plug.RecallPreset(0);
+        char text[kParamTextSize];
+        plug.GetParameter(static_cast<int>(rng() % kParamCount))->FormatDisplay(text);
+      }
+    }
+  });
+
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::chrono::steady_clock::now() < until && blocks < 4000) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  stop = true;
+  audio.join();
+  automation.join();
+  ui.join();
+  EXPECT_GT(blocks.load(), 10);
+}
