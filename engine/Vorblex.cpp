@@ -215,7 +215,8 @@ void Vorblex::ProcessBlockDouble(double** /*inputs*/, double** outputs, int nFra
     }
 
     if (mBitCrushPosition == 2) d = mOuterCrusher.Process(d);
-    const double c = CompressionCurve(d, mCompressionExponent);
+    // The curve maps 0 to exactly 0; skipping its pow keeps silence cheap.
+    const double c = d == 0.0 ? 0.0 : CompressionCurve(d, mCompressionExponent);
     const double out = mGain.Apply(c);
     out0[i] = out;
     if (out1) out1[i] = out;
