@@ -7,8 +7,11 @@ function(vorblex_add_plugin_library api)
     ${CMAKE_SOURCE_DIR}/engine/Vorblex.cpp
     ${CMAKE_SOURCE_DIR}/engine/VorblexEditorLink.cpp
     ${CMAKE_SOURCE_DIR}/engine/MidiReceiver.cpp)
-  file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
-  list(APPEND sources ${tool_sources})
+  # The tools reach the parameters only through the editor's controls.
+  if(TARGET vorblex_editor)
+    file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
+    list(APPEND sources ${tool_sources})
+  endif()
   add_library(vorblex_plugin_${api} STATIC ${sources})
   target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_API_${API})
   target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_dsp vorblex_params vorblex_framework vorblex_platform)

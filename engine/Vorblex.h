@@ -7,7 +7,9 @@
 // Threads: ProcessBlockDouble and ProcessMidiMessage run on the host's audio
 // thread with the plug-in mutex held by the adapter. Reset, OnParameterChange
 // and the state operations take the mutex themselves.
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "engine/MidiReceiver.h"
 #include "engine/OrbBitCrusher2.h"
@@ -18,6 +20,11 @@
 #include "engine/PlugAdapter.h"
 #include "engine/Signal.h"
 #include "engine/VoiceManager.h"
+
+class IGraphics;
+class IKeyboardControl;
+class ITextControlBitmapFont;
+struct RecipeStep;
 
 class Vorblex : public PlugAdapter {
 public:
@@ -45,6 +52,43 @@ public:
 
   static IPlugConfig Config();
 
+  // ---- Sound design tools (tools/), on the editor thread ----
+  // Each builds a whole new sound through the editor's controls and appends
+  // it to the history; without an editor they do nothing.
+  void GenerateRandom();
+  void GeneratePickup();
+  void GenerateShoot();
+  void GeneratePowerup();
+  void GenerateHit();
+  void GenerateJump();
+  void GenerateBlip();
+  void GenerateBlade();
+  // Moves 29 parameters by up to "Mutation %" / 100 in normalised units.
+  void Mutate();
+  // Back to the sound of preset 0; the history is left alone.
+  void ResetSound();
+
+  // The history of sounds: normalised values of all 60 parameters per entry.
+  using SoundEntry = std::array<double, kParamCount>;
+  void AppendData();
+  void SaveData();
+  void PreviousData();
+  void NextData();
+  void LoadData();
+  void ShowDataIndex();
+  const std::vector<SoundEntry>& DataList() const { return mDataList; }
+  int DataIndex() const { return mDataIndex; }
+
+  // ---- Editor hookups, set by the layout ----
+  void SetDataIndexText(ITextControlBitmapFont* control) { mDataIndexText = control; }
+  // The keyboard plays notes into the engine and shows the receiver's keys.
+  void SetKeyboard(IKeyboardControl* keyboard);
+  void SetMeterIndices(int left, int right)
+  {
+    mMeterLeftIndex = left;
+    mMeterRightIndex = right;
+  }
+
 private:
   // Editor side of processing (engine/VorblexEditorLink.cpp): without an
   // editor each of these does nothing.
@@ -53,11 +97,26 @@ private:
   void OnMidiForKeyboard();
   void PushMeterLevels();
 
+  IGraphics* Graphics() const;
+  void DeliverStep(int paramIdx, double normalizedValue);
+  double NormalizedBound(int paramIdx, bool normalised, double v) const;
+  void RunRecipeStep(int paramIdx, bool normalised, const RecipeStep& step);
+  void Generate(int category);
+
   void QueueJumpNote(const IMidiMessage& trigger, uint8_t velocity);
   void OnProgramChange(int program);
   // One output sample's worth of decimator input when every voice is free and
   // the decimator holds only zeros: exact zeros, without running the filter.
   bool DecimatorIdle() const;
+
+  // Editor side, set by the layout; none without an editor.
+  IKeyboardControl* mKeyboard = nullptr;
+  int32_t mMeterLeftIndex = -1;
+  int32_t mMeterRightIndex = -1;
+  // The history of sounds (editor thread only).
+  std::vector<SoundEntry> mDataList;
+  int32_t mDataIndex = 0;
+  ITextControlBitmapFont* mDataIndexText = nullptr;
 
   int32_t mKeyboardNote = 11;  // last note of the on-screen keyboard; below 12 means none
   Signal<double> mSampleRateSignal;
