@@ -10,7 +10,7 @@ function(vorblex_add_plugin_library api)
   # The tools reach the parameters only through the editor's controls.
   if(TARGET vorblex_editor)
     file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
-    list(APPEND sources ${tool_sources})
+    list(APPEND sources ${tool_sources} ${CMAKE_SOURCE_DIR}/editor/VorblexLayout.cpp)
   endif()
   add_library(vorblex_plugin_${api} STATIC ${sources})
   target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_API_${API})

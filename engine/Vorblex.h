@@ -93,6 +93,7 @@ private:
   // Editor side of processing (engine/VorblexEditorLink.cpp): without an
   // editor each of these does nothing.
   void BuildEditor();
+  IGraphics* CreateGraphics();
   void ReadOnScreenKeyboard();
   void OnMidiForKeyboard();
   void PushMeterLevels();

@@ -23,9 +23,10 @@ void Vorblex::SetKeyboard(IKeyboardControl* keyboard)
 #endif
 }
 
-// The editor layout comes with the editor images; until then the plug-in has
-// no editor and every editor branch is skipped.
+#ifndef VORBLEX_HAS_EDITOR
+// Built without the editor library: no editor, every editor branch skipped.
 void Vorblex::BuildEditor() {}
+#endif
 
 void Vorblex::ReadOnScreenKeyboard()
 {
