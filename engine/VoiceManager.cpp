@@ -1,5 +1,15 @@
 #include "engine/VoiceManager.h"
 
+namespace {
+// Every setting reaches all four voices, sounding or not.
+template <typename Setter, typename... Args>
+void ForAll(Voice (&voices)[VoiceManager::kVoiceCount], Setter setter, Args... args) noexcept
+{
+  for (Voice& voice : voices)
+    (voice.*setter)(args...);
+}
+}  // namespace
+
 VoiceManager::VoiceManager() noexcept = default;
 
 VoiceManager::~VoiceManager() = default;
@@ -36,53 +46,21 @@ int VoiceManager::ActiveVoiceCount() const noexcept
   return count;
 }
 
-void VoiceManager::SetWaveform(int source, int32_t waveform) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetWaveform(source, waveform);
-}
+void VoiceManager::SetWaveform(int source, int32_t waveform) noexcept { ForAll(mVoices, &Voice::SetWaveform, source, waveform); }
 
-void VoiceManager::SetTranspose(int source, int32_t semitones) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetTranspose(source, semitones);
-}
+void VoiceManager::SetTranspose(int source, int32_t semitones) noexcept { ForAll(mVoices, &Voice::SetTranspose, source, semitones); }
 
-void VoiceManager::SetOctave(int source, int32_t octaves) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetOctave(source, octaves);
-}
+void VoiceManager::SetOctave(int source, int32_t octaves) noexcept { ForAll(mVoices, &Voice::SetOctave, source, octaves); }
 
-void VoiceManager::SetCents(int source, int32_t cents) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetCents(source, cents);
-}
+void VoiceManager::SetCents(int source, int32_t cents) noexcept { ForAll(mVoices, &Voice::SetCents, source, cents); }
 
-void VoiceManager::SetSquareDuty(int source, double duty) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetSquareDuty(source, duty);
-}
+void VoiceManager::SetSquareDuty(int source, double duty) noexcept { ForAll(mVoices, &Voice::SetSquareDuty, source, duty); }
 
-void VoiceManager::SetStartPhase(int source, double phase) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetStartPhase(source, phase);
-}
+void VoiceManager::SetStartPhase(int source, double phase) noexcept { ForAll(mVoices, &Voice::SetStartPhase, source, phase); }
 
-void VoiceManager::SetLevel(int source, double gain) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetLevel(source, gain);
-}
+void VoiceManager::SetLevel(int source, double gain) noexcept { ForAll(mVoices, &Voice::SetLevel, source, gain); }
 
-void VoiceManager::SetEnvelopeDepth(int source, double depth) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetEnvelopeDepth(source, depth);
-}
+void VoiceManager::SetEnvelopeDepth(int source, double depth) noexcept { ForAll(mVoices, &Voice::SetEnvelopeDepth, source, depth); }
 
 void VoiceManager::SetAmpEnvelopeStage(EEnvelopeStage stage, double value) noexcept
 {
@@ -132,38 +110,14 @@ void VoiceManager::SetPitchCurve(double exponent) noexcept
     voice.Pitch().SetCurve(exponent);
 }
 
-void VoiceManager::SetLowPassCutoff(double hz) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetLowPassCutoff(hz);
-}
+void VoiceManager::SetLowPassCutoff(double hz) noexcept { ForAll(mVoices, &Voice::SetLowPassCutoff, hz); }
 
-void VoiceManager::SetLowPassResonance(double q) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetLowPassResonance(q);
-}
+void VoiceManager::SetLowPassResonance(double q) noexcept { ForAll(mVoices, &Voice::SetLowPassResonance, q); }
 
-void VoiceManager::SetLowPassEnvDepth(double depth) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetLowPassEnvDepth(depth);
-}
+void VoiceManager::SetLowPassEnvDepth(double depth) noexcept { ForAll(mVoices, &Voice::SetLowPassEnvDepth, depth); }
 
-void VoiceManager::SetHighPassCutoff(double hz) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetHighPassCutoff(hz);
-}
+void VoiceManager::SetHighPassCutoff(double hz) noexcept { ForAll(mVoices, &Voice::SetHighPassCutoff, hz); }
 
-void VoiceManager::SetHighPassResonance(double q) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetHighPassResonance(q);
-}
+void VoiceManager::SetHighPassResonance(double q) noexcept { ForAll(mVoices, &Voice::SetHighPassResonance, q); }
 
-void VoiceManager::SetHighPassEnvDepth(double depth) noexcept
-{
-  for (Voice& voice : mVoices)
-    voice.SetHighPassEnvDepth(depth);
-}
+void VoiceManager::SetHighPassEnvDepth(double depth) noexcept { ForAll(mVoices, &Voice::SetHighPassEnvDepth, depth); }

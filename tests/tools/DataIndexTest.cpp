@@ -3,22 +3,6 @@
 #include "platform/Random.h"
 #include "tests/tools/ToolsHarness.h"
 
-namespace {
-// Normalised values survive a trip through the real value to within rounding.
-void ExpectSameSound(const std::vector<double>& a, const std::vector<double>& b)
-{
-  ASSERT_EQ(a.size(), b.size());
-  for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 1e-12) << "parameter " << i;
-}
-
-std::vector<double> Normalized(Vorblex& plug)
-{
-  std::vector<double> v;
-  for (int i = 0; i < kParamCount; ++i) v.push_back(plug.GetParameter(i)->GetNormalized());
-  return v;
-}
-}  // namespace
-
 TEST(DataIndex, SaveAndNextOnAFreshInstance)
 {
   ToolsHarness h;

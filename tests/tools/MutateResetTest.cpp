@@ -9,19 +9,6 @@ namespace {
 const int kMutated[] = {18, 24, 27, 28, 29, 30, 31, 32, 33, 36, 37, 38, 39, 42, 45,
                         40, 41, 43, 44, 51, 52, 53, 54, 55, 46, 47, 48, 49, 50};
 
-// Normalised values survive a trip through the real value to within rounding.
-void ExpectSameSound(const std::vector<double>& a, const std::vector<double>& b)
-{
-  ASSERT_EQ(a.size(), b.size());
-  for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 1e-12) << "parameter " << i;
-}
-
-std::vector<double> Normalized(Vorblex& plug)
-{
-  std::vector<double> v;
-  for (int i = 0; i < kParamCount; ++i) v.push_back(plug.GetParameter(i)->GetNormalized());
-  return v;
-}
 }  // namespace
 
 TEST(Mutate, MovesByAtMostTheAmountAndTakes29Draws)

@@ -12,6 +12,8 @@
 #include "engine/Vorblex.h"
 #include "tests/editor/EditorTestUtil.h"
 
+#include <gtest/gtest.h>
+
 class PlainKnob : public IKnobControl {
 public:
   using IKnobControl::IKnobControl;
@@ -87,3 +89,17 @@ private:
   int mButtonIndex[kNumButtons] = {};
   int mPressed = 0;
 };
+
+// Normalised values survive a trip through the real value to within rounding.
+inline void ExpectSameSound(const std::vector<double>& a, const std::vector<double>& b)
+{
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 1e-12) << "parameter " << i;
+}
+
+inline std::vector<double> Normalized(Vorblex& plug)
+{
+  std::vector<double> v;
+  for (int i = 0; i < kParamCount; ++i) v.push_back(plug.GetParameter(i)->GetNormalized());
+  return v;
+}
