@@ -216,6 +216,9 @@ void WriteAudioFile(const std::string& path, const RenderResult& audio, double s
   if (!file) throw CliError("cannot write " + Quote(path) + ": " + sf_strerror(nullptr));
   // Float WAV keeps levels above full scale; the integer formats clip.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // The peak chunk carries a time stamp; without it the same sound always
+  // gives the same file.
+  sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   const sf_count_t n = static_cast<sf_count_t>(audio.samples.size());
   const sf_count_t written = sf_writef_float(file, audio.samples.data(), n);
   const int closed = sf_close(file);
