@@ -1,0 +1,71 @@
+#include "adapters/vst3/EditorWindow.h"
+
+#include "adapters/vst3/IEditorWindow.h"
+#include "framework/IEditorLink.h"
+#if defined(_WIN32) && defined(VORBLEX_HAS_EDITOR)
+#include "editor/IGraphics.h"
+#define VST3_EDITOR_GRAPHICS_WINDOW 1
+#endif
+
+namespace vst3editor {
+namespace {
+
+IEditorWindow* Window(const IEditorLink* editor)
+{
+  return dynamic_cast<IEditorWindow*>(const_cast<IEditorLink*>(editor));
+}
+
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+IGraphics* Graphics(const IEditorLink* editor) { return dynamic_cast<IGraphics*>(const_cast<IEditorLink*>(editor)); }
+#endif
+
+}  // namespace
+
+bool HasWindow(const IEditorLink* editor)
+{
+  if (Window(editor)) return true;
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (Graphics(editor)) return true;
+#endif
+  return false;
+}
+
+bool WindowSize(const IEditorLink* editor, int* width, int* height)
+{
+  if (!width || !height) return false;
+  if (IEditorWindow* window = Window(editor)) {
+    *width = window->WindowWidth();
+    *height = window->WindowHeight();
+    return true;
+  }
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (IGraphics* graphics = Graphics(editor)) {
+    *width = graphics->Width();
+    *height = graphics->Height();
+    return true;
+  }
+#endif
+  return false;
+}
+
+void* OpenWindow(IEditorLink* editor, void* parent)
+{
+  if (IEditorWindow* window = Window(editor)) return window->OpenWindow(parent);
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (IGraphics* graphics = Graphics(editor)) return graphics->OpenWindow(parent);
+#endif
+  return nullptr;
+}
+
+void CloseWindow(IEditorLink* editor)
+{
+  if (IEditorWindow* window = Window(editor)) {
+    window->CloseWindow();
+    return;
+  }
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (IGraphics* graphics = Graphics(editor)) graphics->CloseWindow();
+#endif
+}
+
+}  // namespace vst3editor
