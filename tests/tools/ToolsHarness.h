@@ -22,6 +22,7 @@ public:
 
 class ToolsHarness {
 public:
+  using Tool = void (*)(Vorblex&);
   enum EButton { kRandomButton, kPickupButton, kMutateButton, kPreviousButton, kNextButton, kSaveButton, kNumButtons };
 
   explicit ToolsHarness(bool withEditor = true) : mGlyphs(11, 14, 224), mButtonImage(20, 20, 3)
@@ -42,9 +43,9 @@ public:
     }
     mText = new ITextControlBitmapFont(&mPlug, IText(14), mGlyphs.Get(), IBlend(), IRect(540, 236, 600, 270));
     g->AttachControl(mText);
-    void (Vorblex::*handlers[kNumButtons])() = {&Vorblex::GenerateRandom, &Vorblex::GeneratePickup,
-                                                &Vorblex::Mutate,         &Vorblex::PreviousData,
-                                                &Vorblex::NextData,       &Vorblex::SaveData};
+    const Tool handlers[kNumButtons] = {[](Vorblex& p) { p.GenerateRandom(); }, [](Vorblex& p) { p.GeneratePickup(); },
+                                        [](Vorblex& p) { p.Mutate(); },         [](Vorblex& p) { p.PreviousData(); },
+                                        [](Vorblex& p) { p.NextData(); },       [](Vorblex& p) { p.SaveData(); }};
     for (int b = 0; b < kNumButtons; ++b) {
       const int x = 10 + 30 * b;
       auto* button = new IButtonControl(&mPlug, mButtonImage.Get(), 1, IRect(x, 740, x + 20, 760));
@@ -80,12 +81,12 @@ private:
   static void Dispatch(void* self)
   {
     auto* h = static_cast<ToolsHarness*>(self);
-    (h->mPlug.*(h->mHandlers[h->mPressed]))();
+    h->mHandlers[h->mPressed](h->mPlug);
   }
 
   TestStrip mGlyphs;
   TestStrip mButtonImage;
-  void (Vorblex::*mHandlers[kNumButtons])() = {};
+  Tool mHandlers[kNumButtons] = {};
   int mButtonIndex[kNumButtons] = {};
   int mPressed = 0;
 };
