@@ -227,3 +227,33 @@ TEST(Layout, MetersAndKeyboardFollowTheEngine)
   RenderFrames(plug, 64, 64);
   EXPECT_FALSE(plug.Receiver().IsKeyDown(held + 12));
 }
+
+TEST(Layout, DraggingAKnobMovesParameterHostAndEngine)
+{
+  Vorblex plug;
+  plug.SetHostSampleRate(44100);
+  IGraphics& g = Editor(plug);
+  RenderFrames(plug, 2000, 500);  // the output gain settles at -6 dB
+  const double before = plug.CurrentGain();
+  plug.ClearHostEvents();
+  const ParamDesc* d = GetParamDesc(kOutputGain);
+  const int x = d->x + d->width / 2, y = d->y + 20;
+  g.OnMouseDown(x, y, IMouseMod(true));
+  for (int step = 1; step <= 5; ++step) g.OnMouseDrag(x, y - 6 * step, IMouseMod(true));
+  g.OnMouseUp(x, y - 30, IMouseMod());
+  const double gain = plug.GetParameter(kOutputGain)->Value();
+  EXPECT_GT(gain, -6.0);
+  const auto& events = plug.HostEvents();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events.front().kind, IPlugOffline::HostEvent::kBeginEdit);
+  EXPECT_EQ(events.back().kind, IPlugOffline::HostEvent::kEndEdit);
+  for (size_t i = 1; i + 1 < events.size(); ++i) {
+    EXPECT_EQ(events[i].kind, IPlugOffline::HostEvent::kValue);
+    EXPECT_EQ(events[i].paramIdx, kOutputGain);
+  }
+  EXPECT_DOUBLE_EQ(events[events.size() - 2].value, g.GetControl(18 + kOutputGain)->GetValue());
+  // The engine's gain now glides to the new level.
+  RenderFrames(plug, 2000, 500);
+  EXPECT_NEAR(plug.CurrentGain(), std::pow(10.0, gain / 20.0), 1e-6);
+  EXPECT_GT(plug.CurrentGain(), before);
+}
