@@ -89,14 +89,14 @@ LICE_IFont* FontCache::FindOrCreate(const IText& text)
       return e.font.get();
   }
 
-  LICE_FontSpec spec;
-  spec.height = text.mSize;
-  spec.orientation = text.mOrientation;
-  spec.bold = text.mStyle == IText::kStyleBold;
-  spec.italic = text.mStyle == IText::kStyleItalic;
-  spec.quality = text.mQuality;
-  spec.face = text.mFont;
-  LICE_HFONT native = LICE_CreateNativeFont(spec);
+  LICE_FontSpec desc;
+  desc.height = text.mSize;
+  desc.orientation = text.mOrientation;
+  desc.bold = text.mStyle == IText::kStyleBold;
+  desc.italic = text.mStyle == IText::kStyleItalic;
+  desc.quality = text.mQuality;
+  desc.face = text.mFont;
+  LICE_HFONT native = LICE_CreateNativeFont(desc);
   if (!native) return nullptr;
 
   auto font = std::make_unique<LICE_CachedFont>();

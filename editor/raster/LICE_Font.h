@@ -35,7 +35,7 @@ struct LICE_FontSpec {
 };
 
 // A native font (a GDI font on Windows); null on failure.
-LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& spec);
+LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& desc);
 void LICE_DestroyNativeFont(LICE_HFONT font);
 
 // The virtual operations keep this order.

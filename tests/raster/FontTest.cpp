@@ -16,10 +16,10 @@ LICE_Rect Measure(LICE_CachedFont& font, const char* text, int flags = kTextSing
 
 LICE_FontSpec Arial14()
 {
-  LICE_FontSpec spec;
-  spec.height = 14;
-  spec.face = "Arial";
-  return spec;
+  LICE_FontSpec desc;
+  desc.height = 14;
+  desc.face = "Arial";
+  return desc;
 }
 }  // namespace
 

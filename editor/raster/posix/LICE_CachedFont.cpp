@@ -30,11 +30,11 @@ bool IsUtf8(const unsigned char* s, int len)
 int Advance(const HFONT__* font) { return std::max(1, (font->height * (font->bold ? 6 : 5) + 5) / 10); }
 }  // namespace
 
-LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& spec)
+LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& desc)
 {
   // Height 0 asks for the platform's default size.
-  const int height = spec.height ? std::abs(spec.height) : 12;
-  return new (std::nothrow) HFONT__{height, spec.bold};
+  const int height = desc.height ? std::abs(desc.height) : 12;
+  return new (std::nothrow) HFONT__{height, desc.bold};
 }
 
 void LICE_DestroyNativeFont(LICE_HFONT font) { delete font; }

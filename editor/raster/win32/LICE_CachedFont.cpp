@@ -72,13 +72,13 @@ private:
 };
 }  // namespace
 
-LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& spec)
+LICE_HFONT LICE_CreateNativeFont(const LICE_FontSpec& desc)
 {
   static const DWORD kQuality[] = {DEFAULT_QUALITY, NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY, CLEARTYPE_QUALITY};
-  const DWORD quality = spec.quality >= 0 && spec.quality <= 3 ? kQuality[spec.quality] : DEFAULT_QUALITY;
-  return CreateFontA(spec.height, 0, spec.orientation * 10, spec.orientation * 10, spec.bold ? FW_BOLD : FW_NORMAL,
-                     spec.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
-                     DEFAULT_PITCH, spec.face ? spec.face : "");
+  const DWORD quality = desc.quality >= 0 && desc.quality <= 3 ? kQuality[desc.quality] : DEFAULT_QUALITY;
+  return CreateFontA(desc.height, 0, desc.orientation * 10, desc.orientation * 10, desc.bold ? FW_BOLD : FW_NORMAL,
+                     desc.italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
+                     DEFAULT_PITCH, desc.face ? desc.face : "");
 }
 
 void LICE_DestroyNativeFont(LICE_HFONT font)

@@ -30,10 +30,10 @@ protected:
     ASSERT_NE(plugin, nullptr);
     plugin->Start(44100.0, 1024, GetParam());
   }
-  BlockResult Run(BlockSpec spec)
+  BlockResult Run(BlockSpec block)
   {
-    spec.sampleSize = GetParam();
-    return plugin->Process(spec);
+    block.sampleSize = GetParam();
+    return plugin->Process(block);
   }
   // Tolerance of the block's sample size.
   double Tolerance() const { return GetParam() == kSample64 ? 1e-12 : 1e-6; }
@@ -61,9 +61,9 @@ bool SoundsWithin(const std::vector<double>& x, size_t from, size_t to)
 
 TEST_P(Started, NoteOnReachesThePluginAtItsOffset)
 {
-  BlockSpec spec;
-  spec.notes = {{100, true, 69, 1.0f, 2}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.notes = {{100, true, 69, 1.0f, 2}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   EXPECT_EQ(r.untouched, 0) << "every sample of both channels is written";
   EXPECT_TRUE(SilentUpTo(r.out[0], 100));
@@ -76,9 +76,9 @@ TEST_P(Started, NoteOnReachesThePluginAtItsOffset)
 
 TEST_P(Started, NoteOffReachesThePluginWithVelocityZero)
 {
-  BlockSpec spec;
-  spec.notes = {{10, true, 60, 0.5f}, {300, false, 60, 0.8f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.notes = {{10, true, 60, 0.5f}, {300, false, 60, 0.8f}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   EXPECT_TRUE(SilentUpTo(r.out[0], 10));
   if (!IsProbe()) return;
@@ -93,9 +93,9 @@ TEST_P(Started, NoteOffReachesThePluginWithVelocityZero)
 TEST_P(Started, SeveralNotesInOneBlock)
 {
   if (!IsProbe()) GTEST_SKIP() << "needs the probe's MIDI read-out";
-  BlockSpec spec;
-  spec.notes = {{0, true, 40, 1.0f, 1}, {50, false, 40, 1.0f, 1}, {50, true, 41, 1.0f, 15}, {200, true, 42, 0.25f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.notes = {{0, true, 40, 1.0f, 1}, {50, false, 40, 1.0f, 1}, {50, true, 41, 1.0f, 15}, {200, true, 42, 0.25f}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   EXPECT_EQ(probe::CodeOf(r.out[1][0]), probe::MidiCode(0x91, 40, 127));
   EXPECT_EQ(probe::CodeOf(r.out[1][49]), probe::MidiCode(0x91, 40, 127));
@@ -112,17 +112,17 @@ TEST_P(Started, VelocitiesAndPitchesHostsShouldNotSend)
     uint32_t byte;
   };
   for (Case c : {Case{2.0f, 127}, Case{1.0f, 127}, Case{-1.0f, 0}, Case{nan, 0}, Case{1e-9f, 0}}) {
-    BlockSpec spec;
-    spec.frames = 16;
-    spec.notes = {{0, true, 64, c.velocity}};
-    BlockResult r = Run(spec);
+    BlockSpec block;
+    block.frames = 16;
+    block.notes = {{0, true, 64, c.velocity}};
+    BlockResult r = Run(block);
     EXPECT_EQ(probe::CodeOf(r.out[1][0]), probe::MidiCode(0x90, 64, c.byte)) << c.velocity;
   }
   // Pitches outside 0..127 never reach the plug-in.
-  BlockSpec spec;
-  spec.frames = 16;
-  spec.notes = {{0, true, 128, 1.0f}, {1, true, -1, 1.0f}, {2, false, 300, 1.0f}, {3, true, 5, 1.0f, 300}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.frames = 16;
+  block.notes = {{0, true, 128, 1.0f}, {1, true, -1, 1.0f}, {2, false, 300, 1.0f}, {3, true, 5, 1.0f, 300}};
+  BlockResult r = Run(block);
   EXPECT_EQ(probe::CodeOf(r.out[1][2]), probe::MidiCode(0x90, 64, 0)) << "the previous message still";
   EXPECT_EQ(probe::CodeOf(r.out[1][3]), probe::MidiCode(0x9C, 5, 127)) << "channel kept to four bits";
 }
@@ -130,25 +130,25 @@ TEST_P(Started, VelocitiesAndPitchesHostsShouldNotSend)
 TEST_P(Started, OffsetsOutsideTheBlockAreKeptInsideIt)
 {
   if (!IsProbe()) GTEST_SKIP() << "needs the probe's MIDI read-out";
-  BlockSpec spec;
-  spec.frames = 64;
-  spec.notes = {{-20, true, 50, 1.0f}, {1000000, true, 51, 1.0f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.frames = 64;
+  block.notes = {{-20, true, 50, 1.0f}, {1000000, true, 51, 1.0f}};
+  BlockResult r = Run(block);
   EXPECT_EQ(probe::CodeOf(r.out[1][0]), probe::MidiCode(0x90, 50, 127));
   EXPECT_EQ(probe::CodeOf(r.out[1][62]), probe::MidiCode(0x90, 50, 127));
   EXPECT_EQ(probe::CodeOf(r.out[1][63]), probe::MidiCode(0x90, 51, 127));
   // Nothing is left over for later blocks.
-  BlockResult next = Run(spec);
+  BlockResult next = Run(block);
   EXPECT_EQ(probe::CodeOf(next.out[1][0]), probe::MidiCode(0x90, 50, 127));
 }
 
 TEST_P(Started, OnlyTheLastPointOfAQueueApplies)
 {
-  BlockSpec spec;
-  spec.queues = {{{kOutputGain, 0, 1.0}, {kOutputGain, 100, 0.0}, {kOutputGain, 400, 0.2}},
+  BlockSpec block;
+  block.queues = {{{kOutputGain, 0, 1.0}, {kOutputGain, 100, 0.0}, {kOutputGain, 400, 0.2}},
                  {{kOsc1Octave, 3, 0.0}, {kOsc1Octave, 7, 0.75}}};
-  spec.notes = {{0, true, 69, 1.0f}};
-  BlockResult r = Run(spec);
+  block.notes = {{0, true, 69, 1.0f}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   EXPECT_DOUBLE_EQ(plugin->Normalized(kOutputGain), 0.2);
   EXPECT_DOUBLE_EQ(plugin->Normalized(kOsc1Octave), 0.75);
@@ -160,13 +160,13 @@ TEST_P(Started, OnlyTheLastPointOfAQueueApplies)
 TEST_P(Started, QueuesThatCannotApplyAreIgnored)
 {
   const std::vector<double> before = plugin->AllNormalized();
-  BlockSpec spec;
-  spec.queues = {{{kOutputGain, 0, 0.3}, {kOutputGain, 10, std::nan("")}},
+  BlockSpec block;
+  block.queues = {{{kOutputGain, 0, 0.3}, {kOutputGain, 10, std::nan("")}},
                  {{kOsc1Type, 0, std::numeric_limits<double>::infinity()}},
                  {{60, 0, 0.5}},
                  {{12345, 0, 0.5}},
                  {{0xFFFFFFFFu, 0, 0.5}}};
-  EXPECT_EQ(Run(spec).result, kResultOk);
+  EXPECT_EQ(Run(block).result, kResultOk);
   EXPECT_EQ(plugin->AllNormalized(), before);
 }
 
@@ -224,17 +224,17 @@ TEST_P(Started, BlocksLongerThanTheSetUpMaximumAreRenderedWhole)
   auto small = Plugin::Create();
   ASSERT_NE(small, nullptr);
   small->Start(44100.0, 64, GetParam());
-  BlockSpec spec;
-  spec.frames = 1000;
-  spec.sampleSize = GetParam();
-  spec.notes = {{700, true, 69, 1.0f}};
-  BlockResult longBlock = small->Process(spec);
+  BlockSpec block;
+  block.frames = 1000;
+  block.sampleSize = GetParam();
+  block.notes = {{700, true, 69, 1.0f}};
+  BlockResult longBlock = small->Process(block);
   ASSERT_EQ(longBlock.result, kResultOk);
   EXPECT_EQ(longBlock.untouched, 0);
   EXPECT_TRUE(SilentUpTo(longBlock.out[0], 700));
   EXPECT_TRUE(SoundsWithin(longBlock.out[0], 700, 1000));
   if (!IsProbe()) return;
-  BlockResult reference = Run(spec);
+  BlockResult reference = Run(block);
   for (size_t i = 0; i < 1000; ++i) ASSERT_NEAR(longBlock.out[0][i], reference.out[0][i], Tolerance()) << i;
 }
 
@@ -250,10 +250,10 @@ TEST_P(Started, SampleRateOfTheSetUpReachesThePlugin)
 
 TEST_P(Started, MonoHostBusGetsTheFirstChannel)
 {
-  BlockSpec spec;
-  spec.channels = 1;
-  spec.notes = {{0, true, 69, 1.0f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.channels = 1;
+  block.notes = {{0, true, 69, 1.0f}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   ASSERT_EQ(r.out.size(), 1u);
   EXPECT_EQ(r.untouched, 0);
@@ -262,10 +262,10 @@ TEST_P(Started, MonoHostBusGetsTheFirstChannel)
 
 TEST_P(Started, HostChannelsBeyondOursAreSilenced)
 {
-  BlockSpec spec;
-  spec.channels = 8;
-  spec.notes = {{0, true, 69, 1.0f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.channels = 8;
+  block.notes = {{0, true, 69, 1.0f}};
+  BlockResult r = Run(block);
   ASSERT_EQ(r.result, kResultOk);
   EXPECT_EQ(r.untouched, 0);
   EXPECT_TRUE(SoundsWithin(r.out[0], 0, r.out[0].size()));
@@ -275,9 +275,9 @@ TEST_P(Started, HostChannelsBeyondOursAreSilenced)
 TEST_P(Started, InactiveOutputBusIsSilent)
 {
   ASSERT_EQ(plugin->component->activateBus(kAudio, kOutput, 0, false), kResultOk);
-  BlockSpec spec;
-  spec.notes = {{0, true, 69, 1.0f}};
-  BlockResult r = Run(spec);
+  BlockSpec block;
+  block.notes = {{0, true, 69, 1.0f}};
+  BlockResult r = Run(block);
   EXPECT_EQ(r.untouched, 0);
   for (const auto& channel : r.out) EXPECT_TRUE(SilentUpTo(channel, channel.size()));
 }
@@ -429,9 +429,9 @@ TEST(Vst3Process, ProcessingBeforeSetUpWritesSilence)
   ASSERT_NE(plugin, nullptr);
   ASSERT_EQ(plugin->Initialize(), kResultOk);
   plugin->component->activateBus(kAudio, kOutput, 0, true);
-  BlockSpec spec;
-  spec.notes = {{0, true, 69, 1.0f}};
-  BlockResult r = plugin->Process(spec);
+  BlockSpec block;
+  block.notes = {{0, true, 69, 1.0f}};
+  BlockResult r = plugin->Process(block);
   EXPECT_NE(r.result, kResultOk);
   EXPECT_EQ(r.untouched, 0);
   for (const auto& channel : r.out) EXPECT_TRUE(SilentUpTo(channel, channel.size()));

@@ -48,10 +48,10 @@ void MoveEveryParameter(Plugin& plugin)
 
 void Bypass(Plugin& plugin, bool on)
 {
-  BlockSpec spec;
-  spec.frames = 4;
-  spec.queues = {{{kBypassID, 0, on ? 1.0 : 0.0}}};
-  plugin.Process(spec);
+  BlockSpec block;
+  block.frames = 4;
+  block.queues = {{{kBypassID, 0, on ? 1.0 : 0.0}}};
+  plugin.Process(block);
 }
 
 TEST(Vst3State, LayoutIsVersionParametersAndBypass)
@@ -211,10 +211,10 @@ TEST(Vst3State, RandomStreamsNeverHurt)
       ASSERT_GE(v, 0.0) << round;
       ASSERT_LE(v, 1.0) << round;
     }
-    BlockSpec spec;
-    spec.frames = 128;
-    spec.notes = {{0, true, static_cast<int>(random() % 128), 1.0f}, {100, false, 60, 0.0f}};
-    BlockResult r = plugin->Process(spec);
+    BlockSpec block;
+    block.frames = 128;
+    block.notes = {{0, true, static_cast<int>(random() % 128), 1.0f}, {100, false, 60, 0.0f}};
+    BlockResult r = plugin->Process(block);
     for (const auto& channel : r.out) {
       for (double s : channel) ASSERT_TRUE(std::isfinite(s)) << round;
     }

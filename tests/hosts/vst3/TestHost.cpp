@@ -107,11 +107,11 @@ void Plugin::Start(double sampleRate, int32 maxBlock, int32 sampleSize)
   mActive = true;
 }
 
-BlockResult Plugin::Process(const BlockSpec& spec)
+BlockResult Plugin::Process(const BlockSpec& block)
 {
   BlockResult r;
-  const size_t frames = static_cast<size_t>(std::max(spec.frames, 0));
-  const size_t channels = static_cast<size_t>(std::max(spec.channels, 0));
+  const size_t frames = static_cast<size_t>(std::max(block.frames, 0));
+  const size_t channels = static_cast<size_t>(std::max(block.channels, 0));
   std::vector<std::vector<float>> buffers32(channels, std::vector<float>(frames, static_cast<float>(kMarker)));
   std::vector<std::vector<double>> buffers64(channels, std::vector<double>(frames, kMarker));
   std::vector<float*> arrays32;
@@ -122,18 +122,18 @@ BlockResult Plugin::Process(const BlockSpec& spec)
   }
 
   AudioBusBuffers out;
-  out.numChannels = spec.channels;
-  if (spec.sampleSize == kSample64) {
+  out.numChannels = block.channels;
+  if (block.sampleSize == kSample64) {
     out.channelBuffers64 = arrays64.data();
   } else {
     out.channelBuffers32 = arrays32.data();
   }
   ParameterChanges changes;
-  for (const std::vector<Point>& queue : spec.queues) {
+  for (const std::vector<Point>& queue : block.queues) {
     for (const Point& p : queue) changes.Add(p.id, p.offset, p.value);
   }
   EventList events;
-  for (const Note& n : spec.notes) {
+  for (const Note& n : block.notes) {
     if (n.on) {
       events.NoteOn(n.offset, n.channel, n.pitch, n.velocity);
     } else {
@@ -148,8 +148,8 @@ BlockResult Plugin::Process(const BlockSpec& spec)
 
   ProcessData data;
   data.processMode = kRealtime;
-  data.symbolicSampleSize = spec.sampleSize;
-  data.numSamples = spec.frames;
+  data.symbolicSampleSize = block.sampleSize;
+  data.numSamples = block.frames;
   data.numInputs = 0;
   data.numOutputs = 1;
   data.outputs = &out;
@@ -161,7 +161,7 @@ BlockResult Plugin::Process(const BlockSpec& spec)
   r.out.assign(channels, std::vector<double>(frames));
   for (size_t c = 0; c < channels; ++c) {
     for (size_t i = 0; i < frames; ++i) {
-      const double v = spec.sampleSize == kSample64 ? buffers64[c][i] : static_cast<double>(buffers32[c][i]);
+      const double v = block.sampleSize == kSample64 ? buffers64[c][i] : static_cast<double>(buffers32[c][i]);
       if (v == kMarker) ++r.untouched;
       r.out[c][i] = v;
     }
@@ -173,17 +173,17 @@ std::vector<double> Plugin::Render(int64_t frames, int32 blockSize, const std::v
 {
   std::vector<double> out;
   for (int64_t start = 0; start < frames; start += blockSize) {
-    BlockSpec spec;
-    spec.frames = static_cast<int32>(std::min<int64_t>(blockSize, frames - start));
-    spec.sampleSize = sampleSize;
+    BlockSpec block;
+    block.frames = static_cast<int32>(std::min<int64_t>(blockSize, frames - start));
+    block.sampleSize = sampleSize;
     for (const Note& n : notes) {
-      if (n.offset >= start && n.offset < start + spec.frames) {
+      if (n.offset >= start && n.offset < start + block.frames) {
         Note local = n;
         local.offset = static_cast<int32>(n.offset - start);
-        spec.notes.push_back(local);
+        block.notes.push_back(local);
       }
     }
-    BlockResult r = Process(spec);
+    BlockResult r = Process(block);
     out.insert(out.end(), r.out[0].begin(), r.out[0].end());
   }
   return out;

@@ -79,7 +79,7 @@ public:
   void Start(double sampleRate = 44100.0, int32 maxBlock = 1024, int32 sampleSize = kSample32);
   tresult Setup(double sampleRate, int32 maxBlock, int32 sampleSize);
 
-  BlockResult Process(const BlockSpec& spec);
+  BlockResult Process(const BlockSpec& block);
   // Renders frames in blocks of blockSize with the notes given (offsets from
   // the start of the render); output 1 only.
   std::vector<double> Render(int64_t frames, int32 blockSize, const std::vector<Note>& notes,

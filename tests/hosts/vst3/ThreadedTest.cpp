@@ -46,15 +46,15 @@ TEST(Threaded, AudioControllerAndAutomationAtOnce)
     startTogether();
     std::mt19937 random(1);
     for (int i = 0; i < kBlocks; ++i) {
-      BlockSpec spec;
-      spec.frames = 1 + static_cast<int32>(random() % 256);
-      spec.sampleSize = i % 2 ? kSample64 : kSample32;
-      spec.notes.push_back({0, true, 40 + static_cast<int>(random() % 40), 0.8f});
-      spec.notes.push_back({spec.frames - 1, false, 50, 0.0f});
-      spec.queues = {{{kOutputGain, 0, (random() % 100) / 100.0}},
-                     {{kFilterLPCutoff, spec.frames / 2, (random() % 100) / 100.0}}};
-      if (i % 50 == 7) spec.queues.push_back({{kPresetID, 0, 0.5}});
-      BlockResult r = plugin->Process(spec);
+      BlockSpec block;
+      block.frames = 1 + static_cast<int32>(random() % 256);
+      block.sampleSize = i % 2 ? kSample64 : kSample32;
+      block.notes.push_back({0, true, 40 + static_cast<int>(random() % 40), 0.8f});
+      block.notes.push_back({block.frames - 1, false, 50, 0.0f});
+      block.queues = {{{kOutputGain, 0, (random() % 100) / 100.0}},
+                     {{kFilterLPCutoff, block.frames / 2, (random() % 100) / 100.0}}};
+      if (i % 50 == 7) block.queues.push_back({{kPresetID, 0, 0.5}});
+      BlockResult r = plugin->Process(block);
       if (r.result != kResultOk || !AllFinite(r)) ++badBlocks;
       ++blocks;
     }
@@ -146,10 +146,10 @@ TEST(Threaded, SixtyFourInstancesAliveAtOnce)
     plugins[i]->controller->setParamNormalized(kOutputGain, static_cast<double>(i) / 64.0);
   }
   for (size_t i = 0; i < plugins.size(); ++i) {
-    BlockSpec spec;
-    spec.frames = 128;
-    spec.notes = {{0, true, 60, 1.0f}};
-    EXPECT_EQ(plugins[i]->Process(spec).result, kResultOk);
+    BlockSpec block;
+    block.frames = 128;
+    block.notes = {{0, true, 60, 1.0f}};
+    EXPECT_EQ(plugins[i]->Process(block).result, kResultOk);
     EXPECT_DOUBLE_EQ(plugins[i]->Normalized(kOutputGain), static_cast<double>(i) / 64.0) << "instances stay apart";
   }
   // Release in an order unlike creation.
