@@ -145,7 +145,15 @@ TEST(Vst2Threads, AudioUiAndAutomationThreadsTogether)
     }
   });
 
-  std::this_thread::sleep_for(std::chrono::seconds(2));
+  // At least two seconds, and until every thread has had its turns: a loaded
+  // machine (or Wine's scheduler) may starve one thread for a while.
+  const auto begin = std::chrono::steady_clock::now();
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    const bool enough = blocks.load() > 10 && uiRounds.load() > 10 && automations.load() > 100;
+    if ((elapsed >= std::chrono::seconds(2) && enough) || elapsed >= std::chrono::seconds(60)) break;
+  }
   stop = true;
   audio.join();
   ui.join();
