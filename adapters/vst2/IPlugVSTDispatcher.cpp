@@ -41,7 +41,9 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
       }
       return 0;
     case op::kGetProgramName:
-      if (text) CopyText(text, PresetName(CurrentPresetIdx()), kPresetNameSize);
+      // Names are kept whole (up to 255 characters, and so in bank chunks),
+      // but the host's buffer only holds the interface's program-name size.
+      if (text) CopyText(text, PresetName(CurrentPresetIdx()), vst2::kProgramNameBufferSize);
       return 0;
     case op::kGetParamLabel:
       if (param && text) CopyText(text, param->LabelForHost(), kParamTextSize);
@@ -78,7 +80,7 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
     case op::kString2Parameter: return StringToParameter(index, text);
     case op::kGetProgramNameIndexed:
       if (!text) return 0;
-      CopyText(text, PresetName(index), kPresetNameSize);
+      CopyText(text, PresetName(index), vst2::kProgramNameBufferSize);
       return text[0] ? 1 : 0;
     case op::kGetInputProperties:
     case op::kGetOutputProperties:

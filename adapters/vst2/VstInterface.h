@@ -51,6 +51,8 @@ constexpr std::int32_t FourCharCode(char a, char b, char c, char d)
 constexpr std::int32_t kEntryMagic = FourCharCode('V', 's', 't', 'P');  // 0x56737450
 constexpr std::int32_t kIdentifyAnswer = FourCharCode('N', 'v', 'E', 'f');  // 0x4E764566
 constexpr std::intptr_t kVstVersion = 2400;
+// Hosts hand program-name requests a buffer of this many bytes.
+constexpr int kProgramNameBufferSize = 24;
 
 // Entry structure flags.
 enum EntryFlags : std::int32_t {

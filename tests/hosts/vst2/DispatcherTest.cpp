@@ -56,7 +56,21 @@ TEST_F(Vst2Programs, RenamingTheCurrentProgram)
 
   std::string longName(400, 'x');
   plugin->Dispatch(vst2::op::kSetProgramName, 0, 0, &longName[0]);
-  EXPECT_EQ(plugin->ProgramName(), std::string(255, 'x')) << "names are cut to 255 characters";
+  // The host's buffer holds 24 bytes: nothing is written past them.
+  char buf[64];
+  std::memset(buf, '#', sizeof buf);
+  plugin->Dispatch(vst2::op::kGetProgramName, 0, 0, buf);
+  EXPECT_EQ(std::string(buf), std::string(23, 'x'));
+  EXPECT_EQ(buf[24], '#');
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(plugin->Dispatch(vst2::op::kGetProgramNameIndexed, 0, 0, buf), 1);
+  EXPECT_EQ(buf[24], '#');
+  // The name itself is kept to 255 characters and saved with the bank.
+  const std::vector<unsigned char> bank = plugin->GetChunk(true);
+  int32_t length = 0;
+  ASSERT_GE(bank.size(), 12u);
+  std::memcpy(&length, bank.data() + 8, sizeof length);
+  EXPECT_EQ(length, 255) << "names are cut to 255 characters";
 }
 
 TEST_F(Vst2Programs, SetProgramKeepsTheCurrentSound)
