@@ -2,7 +2,6 @@
 // One sample per call of one of ten waveforms, with the phase counted in
 // cycles. Runs at the oversampled rate shared by every oscillator of the
 // process (set by the processor's Reset).
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -31,14 +30,9 @@ public:
   Oscilator() noexcept;
   virtual ~Oscilator();
 
-  // The oversampled rate R of the whole engine, truncate(8 x host rate).
-  // Relaxed atomics: one instance may Reset while another renders.
-  static void SetOversampledRate(int32_t rate) noexcept { sOversampledRate.store(rate, std::memory_order_relaxed); }
-  static int32_t OversampledRate() noexcept { return sOversampledRate.load(std::memory_order_relaxed); }
-
-  // One sample at `frequency` Hz; advances the phase.
-  double NextSample(double frequency) noexcept { return NextSample(frequency, static_cast<double>(OversampledRate())); }
-  // The same with R already read, so a voice reads it once for all sources.
+  // One sample at `frequency` Hz; advances the phase. `rate` is the
+  // oscillator rate, the oversampled rate truncated to whole hertz, which
+  // each instance's voices hand in.
   inline double NextSample(double frequency, double rate) noexcept;
 
   // Noise sources; both draw from the calling thread's random state.
@@ -62,7 +56,6 @@ private:
   // 1 / 8820.22 s is the length of the saw's smoothed jump.
   static constexpr double kSawTransitionRate = 8820.22;
 
-  static inline std::atomic<int32_t> sOversampledRate{44100};
 
   void Wrap() noexcept
   {

@@ -17,15 +17,25 @@ constexpr int32_t kRate = 352800;
 
 inline double ToDb(double ratio) { return 20.0 * std::log10(ratio); }
 
-// Sets the engine-wide oversampled rate for one test and restores it after.
+// The oscillator rate the oscillator tests run at (voices hand theirs in).
+inline int32_t& TestOscillatorRate()
+{
+  static int32_t rate = 44100;
+  return rate;
+}
+
+// One sample of an oscillator at the tests' rate.
+inline double Next(Oscilator& osc, double frequency)
+{
+  return osc.NextSample(frequency, static_cast<double>(TestOscillatorRate()));
+}
+
+// Sets the tests' oscillator rate for one test and restores it after.
 class ScopedOversampledRate
 {
 public:
-  explicit ScopedOversampledRate(int32_t rate) : mPrevious(Oscilator::OversampledRate())
-  {
-    Oscilator::SetOversampledRate(rate);
-  }
-  ~ScopedOversampledRate() { Oscilator::SetOversampledRate(mPrevious); }
+  explicit ScopedOversampledRate(int32_t rate) : mPrevious(TestOscillatorRate()) { TestOscillatorRate() = rate; }
+  ~ScopedOversampledRate() { TestOscillatorRate() = mPrevious; }
   ScopedOversampledRate(const ScopedOversampledRate&) = delete;
   ScopedOversampledRate& operator=(const ScopedOversampledRate&) = delete;
 
