@@ -4,11 +4,14 @@
 #
 # The editor's graphics back-end is chosen here and nowhere else: exactly one
 # source defining CreateEditorGraphics (plugin/EditorBackend.h) goes into each
-# library. VORBLEX_EDITOR_BACKEND_<API> names it (a path under plugin/) and
-# defaults to the window-less editor for every adapter and platform. The
-# in-process adapter (tests, benchmarks, the command line) keeps the window-
-# less editor on every platform; a windowed back-end is for the modules.
-set(VORBLEX_EDITOR_BACKEND_DEFAULT plugin/EditorBackendHeadless.cpp)
+# library, named below per adapter. The in-process adapter (tests, benchmarks,
+# the command line) keeps the window-less editor on every platform; the
+# modules take a windowed back-end where one exists (on Windows, a source
+# such as plugin/EditorBackendWin.cpp returning the window of editor/win/).
+# Until then every library gets the window-less editor, which hosts cannot open.
+set(VORBLEX_EDITOR_BACKEND_OFFLINE plugin/EditorBackendHeadless.cpp)
+set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendHeadless.cpp)
+set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendHeadless.cpp)
 
 function(vorblex_add_plugin_library api)
   string(TOUPPER ${api} API)
@@ -19,7 +22,7 @@ function(vorblex_add_plugin_library api)
     # The layout and the sound design tools reach the parameters through the
     # editor's controls, so they exist only with the editor.
     if(NOT VORBLEX_EDITOR_BACKEND_${API})
-      set(VORBLEX_EDITOR_BACKEND_${API} ${VORBLEX_EDITOR_BACKEND_DEFAULT})
+      message(FATAL_ERROR "no editor back-end chosen for the ${api} plug-in library")
     endif()
     list(APPEND sources
       ${CMAKE_SOURCE_DIR}/plugin/VorblexLayout.cpp
