@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "platform/Random.h"
 
 namespace {

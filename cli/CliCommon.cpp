@@ -12,7 +12,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 
 namespace {
 std::string Lower(std::string s)

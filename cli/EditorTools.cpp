@@ -8,44 +8,44 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "editor/IGraphics.h"
-#include "engine/Vorblex.h"
+#include "editor/headless/IGraphicsHeadless.h"
+#include "plugin/Vorblex.h"
 
 const char* const kGenerateCategories[8] = {"pickup", "shoot", "powerup", "hit", "jump", "blip", "blade", "random"};
 
 namespace {
-// Control positions of the buttons in the editor layout.
-constexpr int kRandomButton = 5;
-constexpr int kMutateButton = 13;
-constexpr int kCategoryButtons[7] = {6, 7, 8, 9, 10, 11, 12};  // pickup .. blade
+// The generator of each category, in the order of kGenerateCategories.
+using Tool = void (Vorblex::*)();
+constexpr Tool kGenerators[8] = {&Vorblex::GeneratePickup, &Vorblex::GenerateShoot, &Vorblex::GeneratePowerup,
+                                 &Vorblex::GenerateHit,    &Vorblex::GenerateJump,  &Vorblex::GenerateBlip,
+                                 &Vorblex::GenerateBlade,  &Vorblex::GenerateRandom};
 
-IGraphics& Editor(Vorblex& plug)
+// The tools work through the editor's controls, and the command line has no
+// window to give them: the plug-in's editor must be the window-less one.
+IGraphicsHeadless& Editor(Vorblex& plug)
 {
-  auto* g = static_cast<IGraphics*>(plug.GetEditor());
-  if (!g) throw CliError("this build has no editor");
+  if (!plug.GetEditor()) throw CliError("this build has no editor");
+  auto* g = dynamic_cast<IGraphicsHeadless*>(plug.GetEditor());
+  if (!g) throw CliError("this build's editor is not the window-less one");
   return *g;
 }
 
-void Click(IGraphics& g, int controlIdx)
+void Run(Vorblex& plug, Tool tool)
 {
-  const IRect r = g.GetControl(controlIdx)->GetRECT();
-  const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
-  g.OnMouseOver(x, y, IMouseMod());
-  g.OnMouseDown(x, y, IMouseMod(true));
-  g.OnMouseUp(x, y, IMouseMod());
+  Editor(plug);
+  (plug.*tool)();
 }
 }  // namespace
 
-void PressGenerator(Vorblex& plug, const std::string& category)
+void RunGenerator(Vorblex& plug, const std::string& category)
 {
-  for (int c = 0; c < 7; ++c) {
-    if (category == kGenerateCategories[c]) return Click(Editor(plug), kCategoryButtons[c]);
+  for (int c = 0; c < 8; ++c) {
+    if (category == kGenerateCategories[c]) return Run(plug, kGenerators[c]);
   }
-  if (category == "random") return Click(Editor(plug), kRandomButton);
   throw CliError("unknown category \"" + category + "\" (pickup, shoot, powerup, hit, jump, blip, blade or random)");
 }
 
-void PressMutate(Vorblex& plug) { Click(Editor(plug), kMutateButton); }
+void RunMutate(Vorblex& plug) { Run(plug, &Vorblex::Mutate); }
 
 namespace {
 // libpng reports errors by longjmp; only plain data lives in this frame.

@@ -11,7 +11,7 @@
 #include "cli/CliCommon.h"
 #include "cli/EditorTools.h"
 #include "cli/ParamListing.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "platform/Random.h"
 
 namespace {
@@ -40,7 +40,7 @@ void PrintFileLine(const std::string& path, size_t frames, double rate, double p
   const double peakDb = peak > 0.0 ? 20.0 * std::log10(peak) : -INFINITY;
   std::printf("%s  %.3f s  peak %.1f dBFS\n", path.c_str(), frames / rate, peakDb);
 }
-// Presses a generator (or Mutate) `count` times; each sound is rendered and
+// Runs a generator (or Mutate) `count` times; each sound is rendered and
 // written with its state as <prefix>-<n>.wav and <prefix>-<n>.vorblex.
 void Generate(Vorblex& plug, std::string category, bool mutate, int count, int64_t seed, const std::string& dir,
               const RenderOptions& render)
@@ -58,9 +58,9 @@ void Generate(Vorblex& plug, std::string category, bool mutate, int count, int64
   const std::string prefix = mutate ? "mutate" : category;
   for (int n = 1; n <= count; ++n) {
     if (mutate) {
-      PressMutate(plug);
+      RunMutate(plug);
     } else {
-      PressGenerator(plug, category);
+      RunGenerator(plug, category);
     }
     const std::string base = dir + "/" + prefix + "-" + std::to_string(n);
     SaveStateFile(plug, base + ".vorblex");

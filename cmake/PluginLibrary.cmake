@@ -1,16 +1,35 @@
 # The plug-in class is written once and compiled once per adapter: a library
-# vorblex_plugin_<api> with VORBLEX_API_<API> defined. Sources are gathered
-# from the rooms that hold Vorblex's members.
+# vorblex_plugin_<api> with VORBLEX_API_<API> defined, from the sources of the
+# instrument's room, plugin/.
+#
+# The editor's graphics back-end is chosen here and nowhere else: exactly one
+# source defining CreateEditorGraphics (plugin/EditorBackend.h) goes into each
+# library, named below per adapter. The in-process adapter (tests, benchmarks,
+# the command line) keeps the window-less editor on every platform; the
+# modules take a windowed back-end where one exists (on Windows, a source
+# such as plugin/EditorBackendWin.cpp returning the window of editor/win/).
+# Until then every library gets the window-less editor, which hosts cannot open.
+set(VORBLEX_EDITOR_BACKEND_OFFLINE plugin/EditorBackendHeadless.cpp)
+set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendHeadless.cpp)
+set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendHeadless.cpp)
+
 function(vorblex_add_plugin_library api)
   string(TOUPPER ${api} API)
   set(sources
-    ${CMAKE_SOURCE_DIR}/engine/Vorblex.cpp
-    ${CMAKE_SOURCE_DIR}/engine/VorblexEditorLink.cpp
-    ${CMAKE_SOURCE_DIR}/engine/MidiReceiver.cpp)
-  # The tools reach the parameters only through the editor's controls.
+    ${CMAKE_SOURCE_DIR}/plugin/Vorblex.cpp
+    ${CMAKE_SOURCE_DIR}/plugin/VorblexEditorLink.cpp)
   if(TARGET vorblex_editor)
-    file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
-    list(APPEND sources ${tool_sources} ${CMAKE_SOURCE_DIR}/editor/VorblexLayout.cpp)
+    # The layout and the sound design tools reach the parameters through the
+    # editor's controls, so they exist only with the editor.
+    if(NOT VORBLEX_EDITOR_BACKEND_${API})
+      message(FATAL_ERROR "no editor back-end chosen for the ${api} plug-in library")
+    endif()
+    list(APPEND sources
+      ${CMAKE_SOURCE_DIR}/plugin/VorblexLayout.cpp
+      ${CMAKE_SOURCE_DIR}/${VORBLEX_EDITOR_BACKEND_${API}}
+      ${CMAKE_SOURCE_DIR}/plugin/Recipes.cpp
+      ${CMAKE_SOURCE_DIR}/plugin/SoundTools.cpp
+      ${CMAKE_SOURCE_DIR}/plugin/DataIndex.cpp)
   endif()
   add_library(vorblex_plugin_${api} STATIC ${sources})
   target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_API_${API})

@@ -18,7 +18,7 @@ public:
   // A listener is an (object, handler) pair; adding the same pair again
   // changes nothing. Handlers run in the set's order: by object, then handler.
   void AddListener(void* object, Handler handler) { mListeners.insert(Listener{Key(object), Key(handler), object, handler}); }
-  // A member function as the handler: AddListener<&Vorblex::GenerateRandom>(this).
+  // A member function as the handler: AddListener<&MyPlug::Randomize>(this).
   template <auto Method, class T>
   void AddListener(T* object)
   {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/Signal.h"
-#include "framework/IPlugStructs.h"
+#include "platform/MidiMessage.h"
 
 class MidiQueue {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // One sample per call of one of ten waveforms, with the phase counted in
-// cycles. Runs at the oversampled rate shared by every oscillator of the
-// process (set by the processor's Reset).
+// cycles. Runs at the rate its voice passes to each sample: the instance's
+// oversampled rate, truncated to whole hertz.
 #include <cmath>
 #include <cstdint>
 #include <limits>

@@ -4,22 +4,7 @@
 #include <vector>
 
 #include "framework/IStateChunk.h"
-
-struct IMidiMessage {
-  int32_t mOffset = 0;  // sample offset within the current block
-  uint8_t mStatus = 0;
-  uint8_t mData1 = 0;
-  uint8_t mData2 = 0;
-
-  IMidiMessage() = default;
-  IMidiMessage(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2)
-      : mOffset(offset), mStatus(status), mData1(data1), mData2(data2)
-  {
-  }
-  int Kind() const { return mStatus >> 4; }
-  int Channel() const { return mStatus & 0x0F; }
-};
-static_assert(sizeof(IMidiMessage) == 8, "queued MIDI messages are 8 bytes");
+#include "platform/MidiMessage.h"
 
 struct ISysExMessage {
   int32_t mOffset = 0;

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "adapters/vst2/VstInterface.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "platform/Mutex.h"
 
 extern "C" vst2::Entry* VORBLEX_VST_CALL VSTPluginMain(vst2::HostCallback host)

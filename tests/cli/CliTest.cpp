@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "cli/CliCommon.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "support/Render.h"
 
 namespace {

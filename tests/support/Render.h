@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "support/AllocGuard.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "framework/IPlugOffline.h"
 
 inline IPlugConfig InstrumentConfig(int nPresets = 1)

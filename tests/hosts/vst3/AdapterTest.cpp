@@ -9,7 +9,7 @@
 
 #include "adapters/vst3/IEditorWindow.h"
 #include "adapters/vst3/IPlugVST3.h"
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "tests/hosts/vst3/HostObjects.h"
 

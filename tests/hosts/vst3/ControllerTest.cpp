@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "tests/hosts/vst3/Probe.h"
 #include "tests/hosts/vst3/TestHost.h"

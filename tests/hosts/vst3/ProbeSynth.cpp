@@ -12,7 +12,7 @@
 
 #include "adapters/vst3/IEditorWindow.h"
 #include "adapters/vst3/VST3Module.h"
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "tests/hosts/vst3/Probe.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "tests/hosts/vst3/TestHost.h"
 
 using namespace Steinberg;

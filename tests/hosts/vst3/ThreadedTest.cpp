@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "tests/hosts/vst3/TestHost.h"
 
 using namespace Steinberg;

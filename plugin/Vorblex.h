@@ -1,8 +1,10 @@
 #pragma once
 // The instrument: parameters, MIDI intake, four voices at 8x the host rate, the
 // decimator and the output stage, on whichever adapter the library was built
-// for. Processing members are defined in engine/Vorblex.cpp; the sound design
-// tools in tools/; the editor layout in editor/.
+// for. Processing members are defined in plugin/Vorblex.cpp, the editor side
+// of processing in plugin/VorblexEditorLink.cpp, the sound design tools in
+// plugin/SoundTools.cpp and plugin/DataIndex.cpp, the editor layout in
+// plugin/VorblexLayout.cpp.
 //
 // Threads: ProcessBlockDouble and ProcessMidiMessage run on the host's audio
 // thread with the plug-in mutex held by the adapter. Reset, OnParameterChange
@@ -15,11 +17,11 @@
 #include "engine/OrbBitCrusher2.h"
 #include "engine/OutputStage.h"
 #include "engine/OversamplingFilter.h"
-#include "engine/ParamTable.h"
 #include "engine/PeakMeter.h"
-#include "engine/PlugAdapter.h"
 #include "engine/Signal.h"
 #include "engine/VoiceManager.h"
+#include "plugin/ParamTable.h"
+#include "plugin/PlugAdapter.h"
 
 class IGraphics;
 class IKeyboardControl;
@@ -52,7 +54,7 @@ public:
 
   static IPlugConfig Config();
 
-  // ---- Sound design tools (tools/), on the editor thread ----
+  // ---- Sound design tools, on the editor thread ----
   // Each builds a whole new sound through the editor's controls and appends
   // it to the history; without an editor they do nothing.
   void GenerateRandom();
@@ -90,10 +92,9 @@ public:
   }
 
 private:
-  // Editor side of processing (engine/VorblexEditorLink.cpp): without an
+  // Editor side of processing (plugin/VorblexEditorLink.cpp): without an
   // editor each of these does nothing.
   void BuildEditor();
-  IGraphics* CreateGraphics();
   void ReadOnScreenKeyboard();
   void OnMidiForKeyboard();
   void PushMeterLevels();

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/Random.h"
-#include "tests/tools/ToolsHarness.h"
+#include "tests/plugin/ToolsHarness.h"
 
 namespace {
 const int kMutated[] = {18, 24, 27, 28, 29, 30, 31, 32, 33, 36, 37, 38, 39, 42, 45,

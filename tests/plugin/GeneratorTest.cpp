@@ -4,7 +4,7 @@
 #include <map>
 
 #include "platform/Random.h"
-#include "tests/tools/ToolsHarness.h"
+#include "tests/plugin/ToolsHarness.h"
 
 namespace {
 // The state after n draws from s.

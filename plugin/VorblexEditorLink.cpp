@@ -2,7 +2,7 @@
 // notes and shows the keys held, the meters show the block peaks. Each hand-
 // over is an atomic read or write on a control, so the audio thread never
 // waits for the editor.
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 
 #ifdef VORBLEX_HAS_EDITOR
 #include "editor/IGraphics.h"

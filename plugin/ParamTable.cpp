@@ -1,4 +1,4 @@
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 
 #include <cmath>
 

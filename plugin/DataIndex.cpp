@@ -4,7 +4,7 @@
 
 #include "editor/IGraphics.h"
 #include "editor/ITextControlBitmapFont.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 
 void Vorblex::SaveData()
 {

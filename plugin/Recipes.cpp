@@ -1,6 +1,6 @@
-#include "tools/Recipes.h"
+#include "plugin/Recipes.h"
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 
 namespace {
 constexpr RecipeStep Step(EStepKind kind, double lo, double hi) { return RecipeStep{kind, lo, hi}; }

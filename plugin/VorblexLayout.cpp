@@ -2,13 +2,14 @@
 // painted into the background, the controls placed on it in a fixed order.
 #include "editor/IBitmapControl.h"
 #include "editor/IButtonControl.h"
+#include "editor/IGraphics.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/IKnobMultiControlBitmapFont.h"
 #include "editor/IKnobMultiControlBitmapFontMidiNote.h"
 #include "editor/IPeakMeterBitmapBitmapFont.h"
 #include "editor/ITextControlBitmapFont.h"
-#include "editor/headless/IGraphicsHeadless.h"
-#include "engine/Vorblex.h"
+#include "plugin/EditorBackend.h"
+#include "plugin/Vorblex.h"
 
 namespace {
 constexpr int kEditorWidth = 846;
@@ -69,16 +70,9 @@ const ButtonPlace kSmallButtons[] = {
 
 }  // namespace
 
-IGraphics* Vorblex::CreateGraphics()
-{
-  // The Windows editor window is not written yet: every platform gets the
-  // window-less editor, which hosts cannot open.
-  return new IGraphicsHeadless(this, kEditorWidth, kEditorHeight, kEditorFPS);
-}
-
 void Vorblex::BuildEditor()
 {
-  IGraphics* g = CreateGraphics();
+  IGraphics* g = CreateEditorGraphics(this, kEditorWidth, kEditorHeight, kEditorFPS);
   g->AttachBackground(kBackgroundId, "resources/img/Background.png");
   g->HandleMouseOver(true);
 

@@ -1,4 +1,4 @@
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 
 #include <algorithm>
 #include <cmath>

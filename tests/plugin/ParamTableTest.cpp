@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/ParamTable.h"
+#include "plugin/ParamTable.h"
 #include "framework/IPlugOffline.h"
 
 namespace {

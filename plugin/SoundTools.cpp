@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "editor/IGraphics.h"
-#include "engine/Vorblex.h"
 #include "platform/Random.h"
-#include "tools/Recipes.h"
+#include "plugin/Recipes.h"
+#include "plugin/Vorblex.h"
 
 namespace {
 constexpr double kRandomDivisor = 32766.0;

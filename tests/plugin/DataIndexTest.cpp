@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Random.h"
-#include "tests/tools/ToolsHarness.h"
+#include "tests/plugin/ToolsHarness.h"
 
 TEST(DataIndex, SaveAndNextOnAFreshInstance)
 {

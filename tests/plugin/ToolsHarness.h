@@ -9,7 +9,7 @@
 #include "editor/IKnobControl.h"
 #include "editor/ITextControlBitmapFont.h"
 #include "editor/headless/IGraphicsHeadless.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "tests/editor/EditorTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 #include "editor/IPeakMeterBitmapBitmapFont.h"
 #include "editor/ITextControlBitmapFont.h"
 #include "editor/headless/IGraphicsHeadless.h"
-#include "engine/Vorblex.h"
+#include "plugin/Vorblex.h"
 #include "platform/Random.h"
 #include "support/Render.h"
 
