@@ -19,6 +19,12 @@ function(vorblex_add_plugin_library api)
     target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_editor)
     target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_HAS_EDITOR)
   endif()
+  # Modules for hosts get the real window where there is one; the in-process
+  # adapter keeps the headless editor the tests and the command line drive.
+  if(TARGET vorblex_editor_win AND NOT api STREQUAL "offline")
+    target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_editor_win)
+    target_compile_definitions(vorblex_plugin_${api} PRIVATE VORBLEX_EDITOR_WIN)
+  endif()
   foreach(lib ${ARGN})
     target_link_libraries(vorblex_plugin_${api} PUBLIC ${lib})
   endforeach()

@@ -9,6 +9,9 @@
 #include "editor/ITextControlBitmapFont.h"
 #include "editor/headless/IGraphicsHeadless.h"
 #include "engine/Vorblex.h"
+#ifdef VORBLEX_EDITOR_WIN
+#include "editor/win/IGraphicsWin.h"
+#endif
 
 namespace {
 constexpr int kEditorWidth = 846;
@@ -71,9 +74,14 @@ const ButtonPlace kSmallButtons[] = {
 
 IGraphics* Vorblex::CreateGraphics()
 {
-  // The Windows editor window is not written yet: every platform gets the
-  // window-less editor, which hosts cannot open.
+  // The one place that picks the editor's back-end: a Windows module gets its
+  // window (whose module instance is the DLL holding this code), everything
+  // else the window-less editor.
+#ifdef VORBLEX_EDITOR_WIN
+  return new IGraphicsWin(this, kEditorWidth, kEditorHeight, kEditorFPS);
+#else
   return new IGraphicsHeadless(this, kEditorWidth, kEditorHeight, kEditorFPS);
+#endif
 }
 
 void Vorblex::BuildEditor()
