@@ -90,12 +90,16 @@ TEST(EditorLifecycle, FiftyOpenAndCloseCyclesLeaveNothingBehind)
     Pump(50);
     // Every native piece once: a text field with its font, a tooltip.
     Click(editor, k.centerX, k.stripY);
-    EXPECT_NE(FindTextField(editor), nullptr) << cycle;
+    HWND field = FindTextField(editor);
+    EXPECT_NE(field, nullptr) << cycle;
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(field, WM_GETFONT, 0, 0));
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT)) << cycle;
     PostMouse(editor, WM_MOUSEMOVE, 0, k.centerX, k.knobY);
     PostMessageA(editor, WM_MOUSEHOVER, 0, 0);
     Pump(10);
     plugin->Dispatch(vst2::op::kEditClose);
     EXPECT_FALSE(IsWindow(editor)) << cycle;
+    EXPECT_EQ(GetObjectType(font), 0u) << "the field's font went with it, cycle " << cycle;
   }
   Pump(20);
   EXPECT_EQ(CountThreadWindows(), windowsBefore) << "no window left over";

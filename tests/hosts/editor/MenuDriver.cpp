@@ -1,11 +1,14 @@
 #include "tests/hosts/editor/MenuDriver.h"
 
+#include <utility>
+
 namespace edhost {
 namespace {
 MenuDriver* sActive = nullptr;
 }
 
-MenuDriver::MenuDriver(EAction action, int item) : mAction(action), mItem(item)
+MenuDriver::MenuDriver(EAction action, int item, std::function<void(HMENU)> inspect)
+    : mAction(action), mItem(item), mInspect(std::move(inspect))
 {
   sActive = this;
   mTimer = SetTimer(nullptr, 0, 100, OnTimer);
@@ -25,7 +28,9 @@ void CALLBACK MenuDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
   if (!menu || !IsWindowVisible(menu)) return;
   self->mSawMenu = true;
   HMENU handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+  self->mMenu = handle;
   self->mItemCount = handle ? GetMenuItemCount(handle) : -1;
+  if (self->mInspect && handle) self->mInspect(handle);
   if (self->mAction == kDismiss) {
     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     return;

@@ -209,6 +209,7 @@ TEST_F(Vst2EditorWindow, EnumerationKnobsOfferTheirTextsInAMenu)
   EXPECT_TRUE(pick.SawMenu()) << "the click opened a native popup menu";
   EXPECT_EQ(pick.ItemCount(), n);
   EXPECT_NEAR(plugin->Get(p), ToNormalized(p, choice), kFloatTolerance);
+  EXPECT_FALSE(IsMenu(pick.Menu())) << "the native menu is destroyed after use";
 
   host.ClearRecords();
   const float chosen = plugin->Get(p);
