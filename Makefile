@@ -1,7 +1,7 @@
 # The README's two commands, as thin wrappers over scripts/ and CMake.
 JOBS ?= 2
 
-.PHONY: all setup demo test native win32 win64 clean
+.PHONY: all setup demo test native win32 win64 editor-picture clean
 
 all: native
 
@@ -21,6 +21,10 @@ demo: setup
 
 test: setup
 	@scripts/test
+
+# A picture of the editor window as the VST2 module opens it under Wine.
+editor-picture: setup
+	@scripts/editor-picture
 
 clean:
 	rm -rf build/native build/native-asan build/native-tsan build/win32 build/win64 out

@@ -4,14 +4,19 @@
 #
 # The editor's graphics back-end is chosen here and nowhere else: exactly one
 # source defining CreateEditorGraphics (plugin/EditorBackend.h) goes into each
-# library, named below per adapter. The in-process adapter (tests, benchmarks,
-# the command line) keeps the window-less editor on every platform; the
-# modules take a windowed back-end where one exists (on Windows, a source
-# such as plugin/EditorBackendWin.cpp returning the window of editor/win/).
-# Until then every library gets the window-less editor, which hosts cannot open.
+# library, named below per adapter, with the library that back-end needs. The
+# in-process adapter (tests, benchmarks, the command line) keeps the
+# window-less editor on every platform; the Windows modules get the window of
+# editor/win/. Linux modules keep the window-less editor, which hosts cannot
+# open, so they announce none.
 set(VORBLEX_EDITOR_BACKEND_OFFLINE plugin/EditorBackendHeadless.cpp)
 set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendHeadless.cpp)
 set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendHeadless.cpp)
+if(WIN32)
+  set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendWin.cpp)
+  set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendWin.cpp)
+endif()
+set(VORBLEX_EDITOR_BACKEND_LIB_plugin/EditorBackendWin.cpp vorblex_editor_win)
 
 function(vorblex_add_plugin_library api)
   string(TOUPPER ${api} API)
@@ -37,6 +42,10 @@ function(vorblex_add_plugin_library api)
   if(TARGET vorblex_editor)
     target_link_libraries(vorblex_plugin_${api} PUBLIC vorblex_editor)
     target_compile_definitions(vorblex_plugin_${api} PUBLIC VORBLEX_HAS_EDITOR)
+    set(backend_lib ${VORBLEX_EDITOR_BACKEND_LIB_${VORBLEX_EDITOR_BACKEND_${API}}})
+    if(backend_lib)
+      target_link_libraries(vorblex_plugin_${api} PUBLIC ${backend_lib})
+    endif()
   endif()
   foreach(lib ${ARGN})
     target_link_libraries(vorblex_plugin_${api} PUBLIC ${lib})

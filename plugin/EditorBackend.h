@@ -3,8 +3,8 @@
 // editor of this size"; which IGraphics it gets is the build's choice, made in
 // one place: cmake/PluginLibrary.cmake compiles exactly one definition of this
 // function into each plug-in library (EditorBackendHeadless.cpp, the
-// window-less editor that tests and the command line draw and click, is the
-// only one so far).
+// window-less editor that tests and the command line draw and click, or
+// EditorBackendWin.cpp, the window of the Windows modules).
 class IGraphics;
 class IPlugBase;
 

@@ -15,6 +15,11 @@ IPlugVST3View::IPlugVST3View(IPlugVST3* plug) : mPlug(plug)
 IPlugVST3View::~IPlugVST3View()
 {
   if (!mPlug) return;
+  // A host that drops the view without removing it first leaves no window behind.
+  if (isAttached()) {
+    mPlug->OnEditorClose();
+    vst3editor::CloseWindow(mPlug->GetEditor());
+  }
   mPlug->RemoveView(this);
   mPlug->release();
 }
@@ -30,7 +35,9 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
   if (!mPlug || !vst3editor::HasWindow(mPlug->GetEditor())) return kResultFalse;
   if (!parent) return kInvalidArgument;
   if (isAttached()) return kResultFalse;  // one window per view
-  if (type && std::strcmp(type, kPlatformTypeHWND) == 0) vst3editor::OpenWindow(mPlug->GetEditor(), parent);
+  // Only a Windows window can hold the editor, and only one that opened counts.
+  if (!type || std::strcmp(type, kPlatformTypeHWND) != 0) return kResultFalse;
+  if (!vst3editor::OpenWindow(mPlug->GetEditor(), parent)) return kResultFalse;
   mPlug->OnEditorOpen();
   CPluginView::attached(parent, type);
   return kResultOk;

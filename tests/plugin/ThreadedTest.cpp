@@ -6,6 +6,7 @@
 #include <random>
 #include <thread>
 
+#include "editor/headless/IGraphicsHeadless.h"
 #include "support/Render.h"
 
 // The audio thread renders while a user-interface thread edits parameters,
@@ -73,4 +74,51 @@ TEST(Threaded, AudioUiAndAutomationThreadsTogether)
   automation.join();
   ui.join();
   EXPECT_GT(blocks.load(), 10);
+}
+
+// The editor's window comes and goes, ticks and draws, and its keyboard is
+// played while the audio thread renders and feeds the meters: nothing on the
+// audio side waits for the editor, and closing in the middle is safe.
+TEST(Threaded, EditorOpensDrawsAndClosesWhileAudioRuns)
+{
+  Vorblex plug;
+  plug.SetHostSampleRate(48000);
+  plug.SetHostBlockSize(256);
+  auto& g = *static_cast<IGraphicsHeadless*>(plug.GetEditor());
+  std::atomic<bool> stop{false};
+  std::atomic<long> blocks{0};
+  std::atomic<bool> sounded{false};
+
+  std::thread audio([&] {
+    std::vector<double> l(256), r(256);
+    double* outs[2] = {l.data(), r.data()};
+    while (!stop) {
+      plug.ProcessBlock(outs, 2, 256);
+      for (double v : l) {
+        ASSERT_TRUE(std::isfinite(v));
+        if (v != 0.0) sounded = true;
+      }
+      ++blocks;
+    }
+  });
+
+  const IRect keys = g.GetControl(1)->GetRECT();
+  const int x = (keys.L + keys.R) / 2, y = keys.B - 4;
+  int cycles = 0;
+  const auto begin = std::chrono::steady_clock::now();
+  while (cycles < 200 || blocks < 20) {
+    g.OpenWindow(nullptr);
+    g.Tick();
+    g.OnMouseDown(x, y, IMouseMod(true));
+    g.Tick();
+    if (cycles % 2) g.OnMouseUp(x, y, IMouseMod(true));
+    g.CloseWindow();
+    ++cycles;
+    if (std::chrono::steady_clock::now() - begin > std::chrono::seconds(60)) break;
+  }
+  g.OnMouseUp(x, y, IMouseMod(true));
+  stop = true;
+  audio.join();
+  EXPECT_GT(blocks.load(), 10);
+  EXPECT_TRUE(sounded.load()) << "the keyboard played while the window came and went";
 }
