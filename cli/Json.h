@@ -3,6 +3,7 @@
 // arrays are opened and closed in order, commas and escapes are its business.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,12 @@ public:
     if (!std::isfinite(v)) {
       mOut += "null";
     } else {
+      // The shortest of 15 to 17 digits that reads back as the same double.
       char buf[40];
-      std::snprintf(buf, sizeof buf, "%.17g", v);
+      for (int digits = 15; digits <= 17; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+        if (std::strtod(buf, nullptr) == v) break;
+      }
       mOut += buf;
     }
     return *this;
