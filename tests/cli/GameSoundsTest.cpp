@@ -389,3 +389,18 @@ TEST(GameSounds, ShowDiffAndJsonDescribeStates)
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
   EXPECT_NE(r.out.find("\"sounds\":[{"), std::string::npos);
 }
+
+TEST(GameSounds, ASineAtA4PlaysAtTheStatedTuning)
+{
+  const std::string out = NewDir() + "/a4.wav";
+  ASSERT_EQ(Tool("render --raw --set \"Osc1 Type=Sin\" --note 69 --length 1 --rate 48000 -o " + out).status, 0);
+  const std::vector<double> x = Samples(out);
+  ASSERT_GT(x.size(), 43200u);
+  // Rising zero crossings between 0.1 s and 0.9 s.
+  std::vector<size_t> up;
+  for (size_t i = 4801; i < 43200; ++i)
+    if (x[i - 1] < 0.0 && x[i] >= 0.0) up.push_back(i);
+  ASSERT_GT(up.size(), 100u);
+  const double hz = (up.size() - 1) / ((up.back() - up.front()) / 48000.0);
+  EXPECT_NEAR(hz, 414.86, 0.05);
+}
