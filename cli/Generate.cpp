@@ -172,10 +172,9 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
   if (gen.count < 1 || gen.count > 1000) throw CliError("--count must be 1 to 1000");
   const std::string ext = "." + gen.format;
   AudioFormatFor("x" + ext, render.bits);
-  MakeFolder(gen.dir);
   InstallSignalCleanup();
   const std::string prefix = gen.mutate ? "mutate" : gen.category;
-  const int firstNumber = NextSoundNumber(gen.dir, prefix);
+  int firstNumber = 0;
   const auto start = std::chrono::steady_clock::now();
   bool progressShown = false;
 
@@ -192,6 +191,12 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
     RestoreState(*plug, state);
     SoundStats stats;
     RenderResult audio = RenderSound(*plug, render, one, &stats);
+    // The folder is made once the first sound has passed every check, so bad
+    // options leave nothing behind.
+    if (n == 0) {
+      MakeFolder(gen.dir);
+      firstNumber = NextSoundNumber(gen.dir, prefix);
+    }
 
     const std::string stem = gen.dir + "/" + SoundStem(prefix, seed, firstNumber + n);
     const std::string audioPath = stem + ext, statePath = stem + ".vorblex", summaryPath = stem + ".json";

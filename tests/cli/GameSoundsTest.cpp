@@ -316,6 +316,8 @@ TEST(GameSounds, BadInputIsOneLineWithStatusTwoAndLeavesNothing)
       {"generate pickup --normalize -1 --loudness -16 -o " + dir, "--normalize"},
       {"generate pickup --loudness 5 -o " + dir, "--loudness"},
       {"generate pickup --raw --dc -o " + dir, "--raw"},
+      {"generate pickup --note 200 -o " + dir + "/not-made", "--note"},
+      {"generate pickup --silence 3 -o " + dir + "/not-made", "--silence"},
       {"show /nonexistent.vorblex", "cannot read"},
   };
   for (const auto& [args, message] : cases) {
@@ -324,7 +326,7 @@ TEST(GameSounds, BadInputIsOneLineWithStatusTwoAndLeavesNothing)
     EXPECT_NE(r.err.find(message), std::string::npos) << args << ": " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
   }
-  EXPECT_TRUE(Files(dir, "").empty());
+  EXPECT_TRUE(Files(dir, "").empty());  // not even the folders
   // The largest seed is accepted.
   EXPECT_EQ(Tool("generate blip --seed 4294967295 -o " + dir).status, 0);
   EXPECT_FALSE(Bytes(dir + "/blip-s4294967295-001.wav").empty());
