@@ -27,15 +27,6 @@ std::string Trim(const std::string& s)
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-int FindParameter(const Vorblex& plug, const std::string& name)
-{
-  const std::string wanted = Lower(Trim(name));
-  for (int i = 0; i < plug.NParams(); ++i) {
-    if (Lower(plug.GetParameter(i)->Name()) == wanted) return i;
-  }
-  return -1;
-}
-
 bool ParseReal(const std::string& text, double* out)
 {
   const std::string t = Trim(text);
@@ -48,8 +39,6 @@ bool ParseReal(const std::string& text, double* out)
   return true;
 }
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-
 std::string Extension(const std::string& path)
 {
   const size_t slash = path.find_last_of("/\\");
@@ -58,6 +47,52 @@ std::string Extension(const std::string& path)
   return Lower(path.substr(dot));
 }
 }  // namespace
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+int FindParameter(const Vorblex& plug, const std::string& name)
+{
+  const std::string wanted = Lower(Trim(name));
+  for (int i = 0; i < plug.NParams(); ++i) {
+    if (Lower(plug.GetParameter(i)->Name()) == wanted) return i;
+  }
+  // The editor's tooltips name some parameters differently ("White EnvDepth").
+  for (int i = 0; i < plug.NParams(); ++i) {
+    const ParamDesc* d = GetParamDesc(i);
+    if (d && d->tooltip && Lower(d->tooltip) == wanted) return i;
+  }
+  return -1;
+}
+
+uint32_t ParseSeed(const std::string& text, const char* option)
+{
+  const std::string t = Trim(text);
+  uint64_t v = 0;
+  bool ok = !t.empty() && t.size() <= 10;
+  for (char c : t) {
+    if (c < '0' || c > '9') ok = false;
+    if (ok) v = v * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (!ok || v > 0xFFFFFFFFull) throw CliError(std::string(option) + " must be 0 to 4294967295, got " + Quote(t));
+  return static_cast<uint32_t>(v);
+}
+
+uint32_t RandomStateForSeed(uint32_t seed)
+{
+  uint32_t x = seed + 0x9E3779B9u;
+  x ^= x >> 16;
+  x *= 0x85EBCA6Bu;
+  x ^= x >> 13;
+  x *= 0xC2B2AE35u;
+  x ^= x >> 16;
+  return x;
+}
+
+void RestoreState(Vorblex& plug, const IStateChunk& chunk)
+{
+  if (plug.UnserializeState(chunk, 0) < 0) throw CliError("the state could not be restored");
+  plug.RedrawParameterControls();
+}
 
 void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings)
 {
@@ -114,9 +149,10 @@ void LoadStateFile(Vorblex& plug, const std::string& path)
   IStateChunk chunk;
   chunk.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
   if (plug.UnserializeState(chunk, 0) < 0) throw CliError("state file " + Quote(path) + " could not be read");
+  plug.RedrawParameterControls();
 }
 
-static void CommitFile(const std::string& tmp, const std::string& path)
+void CommitFile(const std::string& tmp, const std::string& path)
 {
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
     const std::string why = std::strerror(errno);
@@ -127,9 +163,15 @@ static void CommitFile(const std::string& tmp, const std::string& path)
 
 void SaveStateFile(Vorblex& plug, const std::string& path)
 {
+  const std::string tmp = path + ".part";
+  WriteStateFileTo(plug, tmp, path);
+  CommitFile(tmp, path);
+}
+
+void WriteStateFileTo(Vorblex& plug, const std::string& tmp, const std::string& path)
+{
   IStateChunk chunk;
   plug.SerializeState(chunk);
-  const std::string tmp = path + ".part";
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) throw CliError("cannot write " + Quote(path) + ": " + std::strerror(errno));
@@ -140,7 +182,6 @@ void SaveStateFile(Vorblex& plug, const std::string& path)
       throw CliError("cannot write " + Quote(path));
     }
   }
-  CommitFile(tmp, path);
 }
 
 RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
@@ -190,10 +231,13 @@ RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
 
 int AudioFormatFor(const std::string& path, int bits)
 {
-  if (bits != 0 && bits != 16 && bits != 24) throw CliError("--bits must be 16 or 24");
+  if (bits != 0 && bits != 16 && bits != 24 && bits != 32) throw CliError("--bits must be 16, 24 or 32");
   const std::string ext = Extension(path);
+  if (bits == 32 && ext != ".wav") throw CliError("--bits 32 (float) is for .wav files only");
   if (ext == ".wav")
-    return SF_FORMAT_WAV | (bits == 16 ? SF_FORMAT_PCM_16 : bits == 24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT);
+    return bits == 16 ? SF_FORMAT_WAV | SF_FORMAT_PCM_16
+           : bits == 24 ? SF_FORMAT_WAV | SF_FORMAT_PCM_24
+                        : SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   if (ext == ".flac") return SF_FORMAT_FLAC | (bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
   if (ext == ".aiff" || ext == ".aif") return SF_FORMAT_AIFF | (bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
   if (ext == ".ogg") return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
@@ -201,7 +245,59 @@ int AudioFormatFor(const std::string& path, int bits)
                  " (use .wav, .flac, .aiff or .ogg)");
 }
 
-void WriteAudioFile(const std::string& path, const RenderResult& audio, double sampleRate, int bits)
+namespace {
+void PutLe(std::string& out, uint32_t v, int bytes)
+{
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// 32-bit float WAV with the 18-byte format chunk (size field 0) and the
+// fact chunk that non-PCM data calls for: what readers expect of float WAV.
+bool WriteFloatWav(const std::string& tmp, const std::vector<float>& x, int rate)
+{
+  const uint32_t n = static_cast<uint32_t>(x.size());
+  std::string h;
+  h += "RIFF";
+  PutLe(h, 4 + (8 + 18) + (8 + 4) + 8 + 4 * n, 4);
+  h += "WAVEfmt ";
+  PutLe(h, 18, 4);
+  PutLe(h, 3, 2);  // IEEE float
+  PutLe(h, 1, 2);  // mono
+  PutLe(h, static_cast<uint32_t>(rate), 4);
+  PutLe(h, static_cast<uint32_t>(rate) * 4, 4);
+  PutLe(h, 4, 2);
+  PutLe(h, 32, 2);
+  PutLe(h, 0, 2);
+  h += "fact";
+  PutLe(h, 4, 4);
+  PutLe(h, n, 4);
+  h += "data";
+  PutLe(h, 4 * n, 4);
+  std::string body;
+  body.reserve(4 * x.size());
+  for (float v : x) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    PutLe(body, bits, 4);
+  }
+  std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(h.data(), static_cast<std::streamsize>(h.size()));
+  out.write(body.data(), static_cast<std::streamsize>(body.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+}  // namespace
+
+void WriteAudioFile(const std::string& path, RenderResult& audio, double sampleRate, int bits)
+{
+  const std::string tmp = path + ".part";
+  WriteAudioFileTo(tmp, path, audio, sampleRate, bits);
+  CommitFile(tmp, path);
+}
+
+void WriteAudioFileTo(const std::string& tmp, const std::string& path, RenderResult& audio, double sampleRate,
+                      int bits)
 {
   const int format = AudioFormatFor(path, bits);
   const std::string ext = Extension(path);
@@ -210,8 +306,20 @@ void WriteAudioFile(const std::string& path, const RenderResult& audio, double s
   info.channels = 1;
   info.format = format;
   if (!sf_format_check(&info)) throw CliError("this build cannot write " + Quote(ext) + " files");
+  const bool isFloat = (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
+  audio.clipped = 0;
+  if (!isFloat) {
+    for (float x : audio.samples)
+      if (!(std::fabs(x) <= 1.0f)) ++audio.clipped;
+  }
 
-  const std::string tmp = path + ".part";
+  if (format == (SF_FORMAT_WAV | SF_FORMAT_FLOAT)) {
+    if (audio.samples.size() > 0x3FFFFFF0u || !WriteFloatWav(tmp, audio.samples, info.samplerate)) {
+      std::remove(tmp.c_str());
+      throw CliError("cannot write " + Quote(path));
+    }
+    return;
+  }
   SNDFILE* file = sf_open(tmp.c_str(), SFM_WRITE, &info);
   if (!file) throw CliError("cannot write " + Quote(path) + ": " + sf_strerror(nullptr));
   // Float WAV keeps levels above full scale; the integer formats clip.
@@ -226,5 +334,4 @@ void WriteAudioFile(const std::string& path, const RenderResult& audio, double s
     std::remove(tmp.c_str());
     throw CliError("cannot write " + Quote(path));
   }
-  CommitFile(tmp, path);
 }

@@ -87,7 +87,7 @@ TEST(Cli, BadInputGetsOneLineAndStatusTwo)
 TEST(Cli, RenderedFileHasTheNotesOnsetPitchAndLength)
 {
   const std::string out = TempDir() + "/saw.wav";
-  ToolRun r = RunTool("render --set \"Osc1 Type=Saw\" --set \"Amp Env Release=0.1\" --note 81 --length 0.5 --rate 48000 -o " +
+  ToolRun r = RunTool("render --raw --set \"Osc1 Type=Saw\" --set \"Amp Env Release=0.1\" --note 81 --length 0.5 --rate 48000 -o " +
                    out);
   ASSERT_EQ(r.status, 0) << r.err;
   int rate = 0;
@@ -146,18 +146,20 @@ TEST(Cli, GenerateWithASeedIsReproducible)
   ASSERT_EQ(RunTool("generate shoot --count 2 --seed 17 -o " + a).status, 0);
   ASSERT_EQ(RunTool("generate shoot --count 2 --seed 17 -o " + b).status, 0);
   ASSERT_EQ(RunTool("generate shoot --count 2 --seed 18 -o " + c).status, 0);
-  for (const char* f : {"/shoot-1.wav", "/shoot-2.wav", "/shoot-1.vorblex", "/shoot-2.vorblex"}) {
+  for (const char* f : {"/shoot-s17-001.wav", "/shoot-s18-002.wav", "/shoot-s17-001.vorblex", "/shoot-s18-002.vorblex"}) {
     ASSERT_TRUE(Exists(a + f)) << f;
     EXPECT_EQ(ReadFile(a + f), ReadFile(b + f)) << f;
   }
-  EXPECT_NE(ReadFile(a + "/shoot-1.vorblex"), ReadFile(c + "/shoot-1.vorblex"));
-  EXPECT_NE(ReadFile(a + "/shoot-1.vorblex"), ReadFile(a + "/shoot-2.vorblex"));
+  // Sound 2 of seed 17 is seed 18's sound.
+  EXPECT_EQ(ReadFile(a + "/shoot-s18-002.vorblex"), ReadFile(c + "/shoot-s18-001.vorblex"));
+  EXPECT_NE(ReadFile(a + "/shoot-s17-001.vorblex"), ReadFile(c + "/shoot-s18-001.vorblex"));
+  EXPECT_NE(ReadFile(a + "/shoot-s17-001.vorblex"), ReadFile(a + "/shoot-s18-002.vorblex"));
   // The state loads back, and mutating it gives a nearby sound.
   Vorblex plug;
-  LoadStateFile(plug, a + "/shoot-1.vorblex");
+  LoadStateFile(plug, a + "/shoot-s17-001.vorblex");
   EXPECT_GE(plug.GetParameter(kOsc1Type)->Value(), 2.0);
-  ASSERT_EQ(RunTool("generate --mutate --state " + a + "/shoot-1.vorblex --seed 5 -o " + c).status, 0);
-  EXPECT_TRUE(Exists(c + "/mutate-1.wav"));
+  ASSERT_EQ(RunTool("generate --mutate --state " + a + "/shoot-s17-001.vorblex --seed 5 -o " + c).status, 0);
+  EXPECT_TRUE(Exists(c + "/mutate-s5-001.wav"));
 }
 
 TEST(Cli, GenerateAndSnapshotRejectBadArguments)
@@ -168,7 +170,7 @@ TEST(Cli, GenerateAndSnapshotRejectBadArguments)
       {"generate pickup --seed 99999999999 -o " + TempDir(), "--seed"},
       {"generate pickup --mutate -o " + TempDir(), "--mutate"},
       {"generate -o " + TempDir(), "unknown category"},
-      {"generate pickup -o /nonexistent-dir", "cannot write"},
+      {"generate pickup -o /etc/hostname/sounds", "cannot write"},
       {"snapshot -o /nonexistent-dir/e.png", "cannot write"},
   };
   for (const auto& [args, message] : cases) {
