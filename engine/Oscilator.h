@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/FastMath.h"
 #include "engine/SawTable.h"
 #include "platform/Random.h"
 
@@ -33,7 +34,11 @@ public:
   // One sample at `frequency` Hz; advances the phase. `rate` is the
   // oscillator rate, the oversampled rate truncated to whole hertz, which
   // each instance's voices hand in.
-  inline double NextSample(double frequency, double rate) noexcept;
+  inline double NextSample(double frequency, double rate) noexcept { return NextSampleT<false>(frequency, rate); }
+  // kFast takes sine and tangent from their polynomial forms (FastMath.h);
+  // everything else is the same arithmetic.
+  template <bool kFast>
+  inline double NextSampleT(double frequency, double rate) noexcept;
 
   // Noise sources; both draw from the calling thread's random state.
   static double WhiteNoise() noexcept { return static_cast<double>(RandomNext()) / 32767.0 * 2.0 - 1.0; }
@@ -128,7 +133,8 @@ inline double Oscilator::Saw(double frequency, double inc) noexcept
   return mOutput;
 }
 
-inline double Oscilator::NextSample(double frequency, double rate) noexcept
+template <bool kFast>
+inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
 {
   // Per case, so "Off" and the noises skip the increment.
   switch (mWaveform) {
@@ -140,7 +146,7 @@ inline double Oscilator::NextSample(double frequency, double rate) noexcept
     return mOutput;
   }
   case kOscSin:
-    mOutput = std::sin(kTwoPi * mPhase);
+    mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
     mPhase += Increment(frequency, rate);
     return mOutput;
@@ -166,17 +172,21 @@ inline double Oscilator::NextSample(double frequency, double rate) noexcept
     return mOutput;
   }
   case kOscTan: {
-    const double t = std::tan(kPi * mPhase);
-    mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
+    if (kFast) {
+      mOutput = fastmath::ClippedTanCycles(mPhase);
+    } else {
+      const double t = std::tan(kPi * mPhase);
+      mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
+    }
     Wrap();
     mPhase += Increment(frequency, rate);
     return mOutput;
   }
   case kOscWhistle: {
-    mOutput = std::sin(kTwoPi * mPhase);
+    mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
     mPhase += Increment(frequency, rate);
-    mSecondOutput = std::sin(kTwoPi * mSecondPhase);
+    mSecondOutput = kFast ? fastmath::SinCycles(mSecondPhase) : std::sin(kTwoPi * mSecondPhase);
     if (mSecondPhase >= 1.0)
       mSecondPhase -= 1.0;
     mSecondPhase += mSecondIncrement.Get(frequency, rate, 20.0);

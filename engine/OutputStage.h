@@ -16,7 +16,8 @@ inline double CompressionExponent(double factor) noexcept { return 1.0 / (4.0 * 
 // limited to +-2 and flushed.
 inline double CompressionCurve(double d, double exponent) noexcept
 {
-  double c = d > 0.0 ? std::pow(d, exponent) : -std::pow(-d, exponent);
+  // pow(x, 1) is x exactly: the linear setting (the default) needs no pow.
+  double c = exponent == 1.0 ? d : (d > 0.0 ? std::pow(d, exponent) : -std::pow(-d, exponent));
   c = c < -2.0 ? -2.0 : (c > 2.0 ? 2.0 : c);
   return FlushToZero(c);
 }
