@@ -41,8 +41,13 @@ public:
   inline double NextSampleT(double frequency, double rate) noexcept;
 
   // Noise sources; both draw from the calling thread's random state.
-  static double WhiteNoise() noexcept { return static_cast<double>(RandomNext()) / 32767.0 * 2.0 - 1.0; }
-  inline double PinkNoise() noexcept;
+  static double WhiteNoise() noexcept { return WhiteNoise(vorblex_random::ThreadState()); }
+  inline double PinkNoise() noexcept { return PinkNoise(vorblex_random::ThreadState()); }
+  // The same draws from a state the caller looked up once, the calling
+  // thread's (vorblex_random::ThreadState()): a voice draws up to four times
+  // a sample, and where thread-local storage is emulated each lookup costs.
+  static double WhiteNoise(uint32_t& state) noexcept { return static_cast<double>(Draw(state)) / 32767.0 * 2.0 - 1.0; }
+  inline double PinkNoise(uint32_t& state) noexcept;
 
   void SetWaveform(int32_t waveform) noexcept { mWaveform = waveform; }
   void SetSquareDuty(double duty) noexcept { mSquareDuty = duty; }
@@ -57,6 +62,13 @@ public:
 
 private:
   static constexpr double kPi = 3.14159265358979323846;
+
+  // RandomNext() on a given state.
+  static int Draw(uint32_t& s) noexcept
+  {
+    s = s * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+    return static_cast<int>((s >> 16) & 0x7FFF);
+  }
   static constexpr double kTwoPi = 2.0 * kPi;
   // 1 / 8820.22 s is the length of the saw's smoothed jump.
   static constexpr double kSawTransitionRate = 8820.22;
@@ -100,11 +112,11 @@ private:
   IncrementCache mSecondIncrement;
 };
 
-inline double Oscilator::PinkNoise() noexcept
+inline double Oscilator::PinkNoise(uint32_t& state) noexcept
 {
-  const float r1 = static_cast<float>(RandomNext());
-  const float r2 = static_cast<float>(RandomNext());
-  const float r3 = static_cast<float>(RandomNext());
+  const float r1 = static_cast<float>(Draw(state));
+  const float r2 = static_cast<float>(Draw(state));
+  const float r3 = static_cast<float>(Draw(state));
   mPinkState0 = (mPinkState0 - r1) * 0.319f + r1;
   mPinkState1 = (mPinkState1 - r2) * 0.7756f + r2;
   mPinkState2 = (mPinkState2 - r3) * 0.9613f + r3;

@@ -97,8 +97,9 @@ inline double VoiceManager::NextSampleT() noexcept
   for (int i = 0; i < kVoiceCount; ++i)
     on[i] = mVoices[i].template BeginSample<kFast>();
   double mix[kVoiceCount];
+  uint32_t& random = vorblex_random::ThreadState();  // one lookup for all draws
   for (int i = 0; i < kVoiceCount; ++i)
-    mix[i] = on[i] ? mVoices[i].template MixSources<kFast>(rate) : 0.0;
+    mix[i] = on[i] ? mVoices[i].template MixSources<kFast>(rate, random) : 0.0;
   double sum = on[0] ? mVoices[0].template FilterMix<kFast>(mix[0]) : 0.0;
   for (int i = 1; i < kVoiceCount; ++i)
     sum += on[i] ? mVoices[i].template FilterMix<kFast>(mix[i]) : 0.0;

@@ -86,10 +86,16 @@ void ExpectAgreement(const Sound& sound, const std::string& what, int techniques
 // The generator buttons in category order, the random button last.
 void Generate(Vorblex& plug, int category)
 {
-  static void (Vorblex::*const kButtons[8])() = {
-      &Vorblex::GeneratePickup, &Vorblex::GenerateShoot, &Vorblex::GeneratePowerup, &Vorblex::GenerateHit,
-      &Vorblex::GenerateJump,   &Vorblex::GenerateBlip,  &Vorblex::GenerateBlade,   &Vorblex::GenerateRandom};
-  (plug.*kButtons[category])();
+  switch (category) {
+  case 0: plug.GeneratePickup(); break;
+  case 1: plug.GenerateShoot(); break;
+  case 2: plug.GeneratePowerup(); break;
+  case 3: plug.GenerateHit(); break;
+  case 4: plug.GenerateJump(); break;
+  case 5: plug.GenerateBlip(); break;
+  case 6: plug.GenerateBlade(); break;
+  default: plug.GenerateRandom(); break;
+  }
 }
 
 void Set(Vorblex& plug, int idx, double v)
