@@ -155,13 +155,15 @@ inline double Exp2(double y) noexcept
 }  // namespace fastmath
 
 namespace fastmath {
-// t^c for t in [0, 1), the pitch sweep's curve: 2^(c log2 t) where that stays
-// well inside the exponent range, the library elsewhere (t = 0, extreme c).
-// Relative error below 5e-14 for the curves (up to 8) and sweep lengths in use:
-// the rounding of c log2 t, up to 180 in size, dominates.
+// t^c for positive t (the pitch sweep's curve, the output's compression
+// curve): 2^(c log2 t) where t is a normal number and c log2 t stays well
+// inside the exponent range, the library elsewhere (0, subnormal, infinite
+// or NaN t, extreme c). Relative error below 5e-14 for the curves (up to 8)
+// and sweep lengths in use: the rounding of c log2 t, up to 180 in size,
+// dominates.
 inline double PowUnit(double t, double c) noexcept
 {
-  if (!(t > 0.0))
+  if (!(t >= 2.2250738585072014e-308 && t <= 1.7976931348623157e308))
     return std::pow(t, c);
   const double y = c * Log2(t);
   if (!(y > -1000.0 && y < 1000.0))

@@ -52,11 +52,13 @@ public:
   template <int kFast = kDspExact>
   inline double MixSources(double rate) noexcept
   {
-    return MixSources<kFast>(rate, vorblex_random::ThreadState());
+    uint32_t* random = nullptr;
+    return MixSources<kFast>(rate, random);
   }
-  // `random` is the calling thread's random state, looked up by the caller.
+  // `random` points at the calling thread's random state; a null pointer is
+  // set by the first voice that draws, so later voices skip the lookup.
   template <int kFast = kDspExact>
-  inline double MixSources(double rate, uint32_t& random) noexcept;
+  inline double MixSources(double rate, uint32_t*& random) noexcept;
   template <int kFast = kDspExact>
   inline double FilterMix(double mix) noexcept;
 
@@ -177,14 +179,16 @@ inline bool Voice::BeginSample() noexcept
 }
 
 template <int kFast>
-inline double Voice::MixSources(double rate, uint32_t& random) noexcept
+inline double Voice::MixSources(double rate, uint32_t*& random) noexcept
 {
+  if (!random && (mLevels[3] > 0.0 || mLevels[4] > 0.0))
+    random = &vorblex_random::ThreadState();
   // Oscillator 1 always runs; the others only while they are heard.
   const double s1 = mSources[0].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[0], rate) * mLevels[0];
   const double s2 = mLevels[1] > 0.0 ? mSources[1].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[1], rate) * mLevels[1] : 0.0;
   const double s3 = mLevels[2] > 0.0 ? mSources[2].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[2], rate) * mLevels[2] : 0.0;
-  const double s4 = mLevels[3] > 0.0 ? Oscilator::WhiteNoise(random) * mLevels[3] : 0.0;
-  const double s5 = mLevels[4] > 0.0 ? mSources[4].PinkNoise(random) * mLevels[4] : 0.0;
+  const double s4 = mLevels[3] > 0.0 ? Oscilator::WhiteNoise(*random) * mLevels[3] : 0.0;
+  const double s5 = mLevels[4] > 0.0 ? mSources[4].PinkNoise(*random) * mLevels[4] : 0.0;
 
   const double a = mAmp;
   const double* d = mEnvelopeDepths;

@@ -97,7 +97,7 @@ inline double VoiceManager::NextSampleT() noexcept
   for (int i = 0; i < kVoiceCount; ++i)
     on[i] = mVoices[i].template BeginSample<kFast>();
   double mix[kVoiceCount];
-  uint32_t& random = vorblex_random::ThreadState();  // one lookup for all draws
+  uint32_t* random = nullptr;  // looked up once, by the first voice that draws
   for (int i = 0; i < kVoiceCount; ++i)
     mix[i] = on[i] ? mVoices[i].template MixSources<kFast>(rate, random) : 0.0;
   double sum = on[0] ? mVoices[0].template FilterMix<kFast>(mix[0]) : 0.0;
