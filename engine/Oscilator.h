@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/FastMath.h"
 #include "engine/SawTable.h"
 #include "platform/Random.h"
 
@@ -33,11 +34,20 @@ public:
   // One sample at `frequency` Hz; advances the phase. `rate` is the
   // oscillator rate, the oversampled rate truncated to whole hertz, which
   // each instance's voices hand in.
-  inline double NextSample(double frequency, double rate) noexcept;
+  inline double NextSample(double frequency, double rate) noexcept { return NextSampleT<false>(frequency, rate); }
+  // kFast takes sine and tangent from their polynomial forms (FastMath.h);
+  // everything else is the same arithmetic.
+  template <bool kFast>
+  inline double NextSampleT(double frequency, double rate) noexcept;
 
   // Noise sources; both draw from the calling thread's random state.
-  static double WhiteNoise() noexcept { return static_cast<double>(RandomNext()) / 32767.0 * 2.0 - 1.0; }
-  inline double PinkNoise() noexcept;
+  static double WhiteNoise() noexcept { return WhiteNoise(vorblex_random::ThreadState()); }
+  inline double PinkNoise() noexcept { return PinkNoise(vorblex_random::ThreadState()); }
+  // The same draws from a state the caller looked up once, the calling
+  // thread's (vorblex_random::ThreadState()): a voice draws up to four times
+  // a sample, and where thread-local storage is emulated each lookup costs.
+  static double WhiteNoise(uint32_t& state) noexcept { return static_cast<double>(Draw(state)) / 32767.0 * 2.0 - 1.0; }
+  inline double PinkNoise(uint32_t& state) noexcept;
 
   void SetWaveform(int32_t waveform) noexcept { mWaveform = waveform; }
   void SetSquareDuty(double duty) noexcept { mSquareDuty = duty; }
@@ -52,6 +62,13 @@ public:
 
 private:
   static constexpr double kPi = 3.14159265358979323846;
+
+  // RandomNext() on a given state.
+  static int Draw(uint32_t& s) noexcept
+  {
+    s = s * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+    return static_cast<int>((s >> 16) & 0x7FFF);
+  }
   static constexpr double kTwoPi = 2.0 * kPi;
   // 1 / 8820.22 s is the length of the saw's smoothed jump.
   static constexpr double kSawTransitionRate = 8820.22;
@@ -95,11 +112,11 @@ private:
   IncrementCache mSecondIncrement;
 };
 
-inline double Oscilator::PinkNoise() noexcept
+inline double Oscilator::PinkNoise(uint32_t& state) noexcept
 {
-  const float r1 = static_cast<float>(RandomNext());
-  const float r2 = static_cast<float>(RandomNext());
-  const float r3 = static_cast<float>(RandomNext());
+  const float r1 = static_cast<float>(Draw(state));
+  const float r2 = static_cast<float>(Draw(state));
+  const float r3 = static_cast<float>(Draw(state));
   mPinkState0 = (mPinkState0 - r1) * 0.319f + r1;
   mPinkState1 = (mPinkState1 - r2) * 0.7756f + r2;
   mPinkState2 = (mPinkState2 - r3) * 0.9613f + r3;
@@ -128,7 +145,8 @@ inline double Oscilator::Saw(double frequency, double inc) noexcept
   return mOutput;
 }
 
-inline double Oscilator::NextSample(double frequency, double rate) noexcept
+template <bool kFast>
+inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
 {
   // Per case, so "Off" and the noises skip the increment.
   switch (mWaveform) {
@@ -140,7 +158,7 @@ inline double Oscilator::NextSample(double frequency, double rate) noexcept
     return mOutput;
   }
   case kOscSin:
-    mOutput = std::sin(kTwoPi * mPhase);
+    mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
     mPhase += Increment(frequency, rate);
     return mOutput;
@@ -166,17 +184,21 @@ inline double Oscilator::NextSample(double frequency, double rate) noexcept
     return mOutput;
   }
   case kOscTan: {
-    const double t = std::tan(kPi * mPhase);
-    mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
+    if (kFast) {
+      mOutput = fastmath::ClippedTanCycles(mPhase);
+    } else {
+      const double t = std::tan(kPi * mPhase);
+      mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
+    }
     Wrap();
     mPhase += Increment(frequency, rate);
     return mOutput;
   }
   case kOscWhistle: {
-    mOutput = std::sin(kTwoPi * mPhase);
+    mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
     mPhase += Increment(frequency, rate);
-    mSecondOutput = std::sin(kTwoPi * mSecondPhase);
+    mSecondOutput = kFast ? fastmath::SinCycles(mSecondPhase) : std::sin(kTwoPi * mSecondPhase);
     if (mSecondPhase >= 1.0)
       mSecondPhase -= 1.0;
     mSecondPhase += mSecondIncrement.Get(frequency, rate, 20.0);

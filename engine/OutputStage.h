@@ -3,6 +3,8 @@
 // the smoothed output gain, plus the dB conversion the parameters use.
 #include <cmath>
 
+#include "engine/DspPath.h"
+#include "engine/FastMath.h"
 #include "engine/Flush.h"
 
 // 10^(dB / 20).
@@ -16,7 +18,16 @@ inline double CompressionExponent(double factor) noexcept { return 1.0 / (4.0 * 
 // limited to +-2 and flushed.
 inline double CompressionCurve(double d, double exponent) noexcept
 {
-  double c = d > 0.0 ? std::pow(d, exponent) : -std::pow(-d, exponent);
+  // pow(x, 1) is x exactly: the linear setting needs no pow. The fast power
+  // (kFastPow) errs relative to the result, so it keeps its bound even where
+  // the curve is steep near zero.
+  double c;
+  if (exponent == 1.0)
+    c = d;
+  else if (DspTechniques() & kFastPow)
+    c = d > 0.0 ? fastmath::PowUnit(d, exponent) : -fastmath::PowUnit(-d, exponent);
+  else
+    c = d > 0.0 ? std::pow(d, exponent) : -std::pow(-d, exponent);
   c = c < -2.0 ? -2.0 : (c > 2.0 ? 2.0 : c);
   return FlushToZero(c);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // 8th-order Bessel low-pass (all poles, matched-z design) that the summed
 // voices pass at the oversampled rate before every eighth output is kept.
+#include "engine/DspPath.h"
 #include "engine/Flush.h"
 
 class OversamplingFilter
@@ -16,7 +17,13 @@ public:
   void Design(double relativeCutoff) noexcept;
   void Reset() noexcept;
 
-  inline double Step(double x) noexcept;
+  // One step by the arithmetic DspTechniques() selects.
+  inline double Step(double x) noexcept { return (DspTechniques() & kFastDecimator) ? StepFast(x) : StepExact(x); }
+  // The sum in order: input, then the outputs from newest to oldest.
+  inline double StepExact(double x) noexcept;
+  // The same sum with the newest output added last, so a step waits on the
+  // previous one for one multiply and one add only; agrees to rounding.
+  inline double StepFast(double x) noexcept;
 
   // True while the whole history is zero: the output stays exactly 0 for as
   // long as the input does, so a caller may skip the steps.
@@ -48,7 +55,7 @@ private:
   double mHistory[kOrder + 1] = {};
 };
 
-inline double OversamplingFilter::Step(double x) noexcept
+inline double OversamplingFilter::StepExact(double x) noexcept
 {
   for (int k = kOrder; k > 0; --k)
     mHistory[k] = mHistory[k - 1];
@@ -57,6 +64,22 @@ inline double OversamplingFilter::Step(double x) noexcept
     y += mFeedback[k - 1] * mHistory[k];
   // A non-finite value would stay in the history for good.
   y = FlushToZero(y);
+  mHistory[0] = y;
+  return y;
+}
+
+inline double OversamplingFilter::StepFast(double x) noexcept
+{
+  // The older outputs pair up into independent partial sums.
+  const double* h = mHistory;
+  const double a = mGain * x + mFeedback[1] * h[1];
+  const double b = mFeedback[2] * h[2] + mFeedback[3] * h[3];
+  const double c = mFeedback[4] * h[4] + mFeedback[5] * h[5];
+  const double d = mFeedback[6] * h[6] + mFeedback[7] * h[7];
+  const double older = (a + b) + (c + d);
+  for (int k = kOrder; k > 0; --k)
+    mHistory[k] = mHistory[k - 1];
+  const double y = FlushToZero(older + mFeedback[0] * mHistory[1]);
   mHistory[0] = y;
   return y;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine/FastMath.h"
 #include "engine/FastPow.h"
 
 class PitchEnvelope
@@ -34,7 +35,10 @@ public:
   void Start() noexcept;
 
   // Position for this sample, then advances one sample.
-  inline double NextPosition() noexcept;
+  inline double NextPosition() noexcept { return NextPositionT<false>(); }
+  // kFast takes t^curve as 2^(curve log2 t) from the polynomial forms.
+  template <bool kFast>
+  inline double NextPositionT() noexcept;
   // Frequency of a source whose unswept frequency is `base`, at `position`.
   double Apply(double position, double base) const noexcept
   {
@@ -73,18 +77,20 @@ private:
   double mCurve = 1.0;
 };
 
-inline double PitchEnvelope::NextPosition() noexcept
+template <bool kFast>
+inline double PitchEnvelope::NextPositionT() noexcept
 {
-  double t = static_cast<double>(mSampleCounter) / static_cast<double>(mTotalSamples);
-  ++mSampleCounter;
   // Two shortcuts that give the same values without the power function: with
   // start and end both 0 every blend is exactly 0, and past the end (or for a
   // sweep of no length, where t is 0/0) b = pow(1, curve) = 1 exactly.
   if (mStart == 0.0 && mEnd == 0.0) {
+    ++mSampleCounter;
     mPosition = 0.0;
     return mPosition;
   }
-  const double b = t < 1.0 ? std::pow(t, mCurve) : 1.0;
+  const double t = static_cast<double>(mSampleCounter) / static_cast<double>(mTotalSamples);
+  ++mSampleCounter;
+  const double b = t < 1.0 ? (kFast ? fastmath::PowUnit(t, mCurve) : std::pow(t, mCurve)) : 1.0;
   mPosition = (1.0 - b) * mStart + b * mEnd;
   return mPosition;
 }

@@ -5,6 +5,7 @@
 // oversampled rate, one NextSample() per oversampled sample.
 #include <cstdint>
 
+#include "engine/DspPath.h"
 #include "engine/EG.h"
 #include "engine/Flush.h"
 #include "engine/Oscilator.h"
@@ -35,15 +36,30 @@ public:
   // filter states.
   void SetSampleRate(double rate) noexcept;
 
+  // By the arithmetic DspTechniques() selects, like the voice manager's sum.
   inline double NextSample() noexcept;
+  template <int kFast>
+  inline double NextSampleT() noexcept;
 
   // NextSample() in three steps, so the voice manager can run each step for
   // all voices in turn: the voices' independent divisions and library calls
   // then overlap instead of waiting on one another. BeginSample() returns
   // false (and does nothing) for a free voice; the sources draw the noise, so
   // MixSources() must run in voice order.
+  // kFast is a set of EDspTechnique flags; the exact forms are the defaults.
+  template <int kFast = kDspExact>
   inline bool BeginSample() noexcept;
-  inline double MixSources(double rate) noexcept;
+  template <int kFast = kDspExact>
+  inline double MixSources(double rate) noexcept
+  {
+    uint32_t* random = nullptr;
+    return MixSources<kFast>(rate, random);
+  }
+  // `random` points at the calling thread's random state; a null pointer is
+  // set by the first voice that draws, so later voices skip the lookup.
+  template <int kFast = kDspExact>
+  inline double MixSources(double rate, uint32_t*& random) noexcept;
+  template <int kFast = kDspExact>
   inline double FilterMix(double mix) noexcept;
 
   // Source settings; indices out of range are ignored. Pitch settings take
@@ -142,6 +158,7 @@ inline double Voice::HighPassTarget(double e) const noexcept
   return h;
 }
 
+template <int kFast>
 inline bool Voice::BeginSample() noexcept
 {
   if (!mActive)
@@ -150,25 +167,28 @@ inline bool Voice::BeginSample() noexcept
     UpdateBaseFrequencies();
 
   // The noise sources ignore their frequency, so only the oscillators are swept.
-  const double position = mPitchEnvelope.NextPosition();
+  const double position = mPitchEnvelope.NextPositionT<(kFast & kFastPow) != 0>();
   for (int i = 0; i < kOscillatorCount; ++i)
     mCurrentFrequencies[i] = mPitchEnvelope.Apply(position, mBaseFrequencies[i]);
 
   mAmp = mAmpEnvelope.NextSample();
   const double e = mFilterEnvelope.NextSample();
-  mLowPass.SetCutoffClamped(LowPassTarget(e));
-  mHighPass.SetCutoffClamped(HighPassTarget(e));
+  mLowPass.SetCutoffClampedT<(kFast & kFastTrig) != 0>(LowPassTarget(e));
+  mHighPass.SetCutoffClampedT<(kFast & kFastTrig) != 0>(HighPassTarget(e));
   return true;
 }
 
-inline double Voice::MixSources(double rate) noexcept
+template <int kFast>
+inline double Voice::MixSources(double rate, uint32_t*& random) noexcept
 {
+  if (!random && (mLevels[3] > 0.0 || mLevels[4] > 0.0))
+    random = &vorblex_random::ThreadState();
   // Oscillator 1 always runs; the others only while they are heard.
-  const double s1 = mSources[0].NextSample(mCurrentFrequencies[0], rate) * mLevels[0];
-  const double s2 = mLevels[1] > 0.0 ? mSources[1].NextSample(mCurrentFrequencies[1], rate) * mLevels[1] : 0.0;
-  const double s3 = mLevels[2] > 0.0 ? mSources[2].NextSample(mCurrentFrequencies[2], rate) * mLevels[2] : 0.0;
-  const double s4 = mLevels[3] > 0.0 ? Oscilator::WhiteNoise() * mLevels[3] : 0.0;
-  const double s5 = mLevels[4] > 0.0 ? mSources[4].PinkNoise() * mLevels[4] : 0.0;
+  const double s1 = mSources[0].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[0], rate) * mLevels[0];
+  const double s2 = mLevels[1] > 0.0 ? mSources[1].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[1], rate) * mLevels[1] : 0.0;
+  const double s3 = mLevels[2] > 0.0 ? mSources[2].NextSampleT<(kFast & kFastTrig) != 0>(mCurrentFrequencies[2], rate) * mLevels[2] : 0.0;
+  const double s4 = mLevels[3] > 0.0 ? Oscilator::WhiteNoise(*random) * mLevels[3] : 0.0;
+  const double s5 = mLevels[4] > 0.0 ? mSources[4].PinkNoise(*random) * mLevels[4] : 0.0;
 
   const double a = mAmp;
   const double* d = mEnvelopeDepths;
@@ -180,16 +200,38 @@ inline double Voice::MixSources(double rate) noexcept
   return m * static_cast<double>(mVelocity) / 127.0;
 }
 
+template <int kFast>
 inline double Voice::FilterMix(double m) noexcept
 {
+  if (kFast & kFastFilter) {
+    m = FlushToZero(mHighPass.StepFast(m));
+    return FlushToZero(mLowPass.StepFast(m));
+  }
   m = FlushToZero(mHighPass.Step(m));
   return FlushToZero(mLowPass.Step(m));
 }
 
-inline double Voice::NextSample() noexcept
+template <int kFast>
+inline double Voice::NextSampleT() noexcept
 {
   const double rate = static_cast<double>(static_cast<int32_t>(mSampleRate));
-  if (!BeginSample())
+  if (!BeginSample<kFast>())
     return 0.0;
-  return FilterMix(MixSources(rate));
+  return FilterMix<kFast>(MixSources<kFast>(rate));
+}
+
+inline double Voice::NextSample() noexcept
+{
+  const int t = DspTechniques();
+  const bool trig = t & kFastTrig, power = t & kFastPow, filter = t & kFastFilter;
+  if (trig && power && filter)
+    return NextSampleT<kFastTrig | kFastPow | kFastFilter>();
+  if (!trig && !power && !filter)
+    return NextSampleT<kDspExact>();
+  // Single techniques, as the benchmark and the agreement tests select them.
+  if (trig)
+    return power ? NextSampleT<kFastTrig | kFastPow>() : (filter ? NextSampleT<kFastTrig | kFastFilter>() : NextSampleT<kFastTrig>());
+  if (power)
+    return filter ? NextSampleT<kFastPow | kFastFilter>() : NextSampleT<kFastPow>();
+  return NextSampleT<kFastFilter>();
 }

@@ -4,6 +4,7 @@
 // setting reaches all four voices whether they sound or not.
 #include <cstdint>
 
+#include "engine/DspPath.h"
 #include "engine/Voice.h"
 
 class VoiceManager
@@ -21,8 +22,11 @@ public:
   void NoteOff(int32_t note, int32_t velocity) noexcept;
   void SetSampleRate(double oversampledRate) noexcept;
 
-  // Sum of the four voices for one oversampled sample, in voice order.
+  // Sum of the four voices for one oversampled sample, in voice order, by
+  // the arithmetic DspTechniques() selects.
   inline double NextSample() noexcept;
+  template <int kFast>
+  inline double NextSampleT() noexcept;
   // `count` consecutive oversampled sums; the same values as calling
   // NextSample() `count` times.
   inline void Render(double* out, int count) noexcept;
@@ -71,18 +75,34 @@ private:
 
 inline double VoiceManager::NextSample() noexcept
 {
+  switch (DspTechniques() & (kFastTrig | kFastPow | kFastFilter)) {
+  case kFastTrig | kFastPow | kFastFilter: return NextSampleT<kFastTrig | kFastPow | kFastFilter>();
+  case kFastTrig | kFastPow: return NextSampleT<kFastTrig | kFastPow>();
+  case kFastTrig | kFastFilter: return NextSampleT<kFastTrig | kFastFilter>();
+  case kFastPow | kFastFilter: return NextSampleT<kFastPow | kFastFilter>();
+  case kFastTrig: return NextSampleT<kFastTrig>();
+  case kFastPow: return NextSampleT<kFastPow>();
+  case kFastFilter: return NextSampleT<kFastFilter>();
+  default: return NextSampleT<kDspExact>();
+  }
+}
+
+template <int kFast>
+inline double VoiceManager::NextSampleT() noexcept
+{
   // Voice by voice, step by step: the same arithmetic as calling each
   // voice's NextSample() in turn, with the random draws in the same order.
   const double rate = mOscillatorRate;
   bool on[kVoiceCount];
   for (int i = 0; i < kVoiceCount; ++i)
-    on[i] = mVoices[i].BeginSample();
+    on[i] = mVoices[i].template BeginSample<kFast>();
   double mix[kVoiceCount];
+  uint32_t* random = nullptr;  // looked up once, by the first voice that draws
   for (int i = 0; i < kVoiceCount; ++i)
-    mix[i] = on[i] ? mVoices[i].MixSources(rate) : 0.0;
-  double sum = on[0] ? mVoices[0].FilterMix(mix[0]) : 0.0;
+    mix[i] = on[i] ? mVoices[i].template MixSources<kFast>(rate, random) : 0.0;
+  double sum = on[0] ? mVoices[0].template FilterMix<kFast>(mix[0]) : 0.0;
   for (int i = 1; i < kVoiceCount; ++i)
-    sum += on[i] ? mVoices[i].FilterMix(mix[i]) : 0.0;
+    sum += on[i] ? mVoices[i].template FilterMix<kFast>(mix[i]) : 0.0;
   return sum;
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+// Which arithmetic the per-sample code runs, as a set of techniques, each of
+// which can be switched on its own (the benchmark measures them one by one):
+//  - kFastTrig: sines and tangents (oscillators, filter coefficients) from
+//    polynomial and rational forms;
+//  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2;
+//  - kFastFilter: the voice filters' sums regrouped for shorter dependency
+//    chains;
+//  - kFastDecimator: the decimator's sum regrouped likewise.
+// All of them (the default) agree with none of them, the exact arithmetic,
+// within 1e-7 on the output: the agreement tests and the benchmarks compare
+// against kDspExact. The choice is process-wide and meant to be made before
+// audio runs.
+#include <atomic>
+
+enum EDspTechnique : int
+{
+  kDspExact = 0,
+  kFastTrig = 1,
+  kFastPow = 2,
+  kFastFilter = 4,
+  kFastDecimator = 8,
+  kAllTechniques = 15
+};
+
+namespace dsp_path_detail {
+inline std::atomic<int> gTechniques{kAllTechniques};
+}  // namespace dsp_path_detail
+
+inline int DspTechniques() noexcept { return dsp_path_detail::gTechniques.load(std::memory_order_relaxed); }
+
+inline void SetDspTechniques(int techniques) noexcept
+{
+  dsp_path_detail::gTechniques.store(techniques & kAllTechniques, std::memory_order_relaxed);
+}
