@@ -1,6 +1,7 @@
 #include "cli/CliCommon.h"
 
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -135,10 +136,24 @@ void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings)
 
 void LoadStateFile(Vorblex& plug, const std::string& path)
 {
+  constexpr int kStateSize = 4 + 8 * kParamCount;
+  // Only a regular file of at most a state's size is opened: a directory, a
+  // device or a huge file is refused before a byte of it is read.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw CliError("cannot read state file " + Quote(path) + ": " + std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) throw CliError("state file " + Quote(path) + " is a directory");
+  if (!S_ISREG(info.st_mode)) throw CliError("state file " + Quote(path) + " is not a regular file");
+  if (info.st_size > kStateSize)
+    throw CliError("state file " + Quote(path) + " is not a Vorblex state (" + std::to_string(info.st_size) +
+                   " bytes, expected " + std::to_string(kStateSize) + ")");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw CliError("cannot read state file " + Quote(path) + ": " + std::strerror(errno));
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  constexpr int kStateSize = 4 + 8 * kParamCount;
+  // Read at most one byte past a state, whatever the file has grown to since.
+  std::vector<char> bytes(static_cast<size_t>(kStateSize) + 1);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) throw CliError("cannot read state file " + Quote(path));
+  bytes.resize(static_cast<size_t>(in.gcount()));
   if (static_cast<int>(bytes.size()) < kStateSize)
     throw CliError("state file " + Quote(path) + " is too short (" + std::to_string(bytes.size()) + " bytes, expected " +
                    std::to_string(kStateSize) + ")");
@@ -171,7 +186,7 @@ void SaveStateFile(Vorblex& plug, const std::string& path)
 void WriteStateFileTo(Vorblex& plug, const std::string& tmp, const std::string& path)
 {
   IStateChunk chunk;
-  plug.SerializeState(chunk);
+  if (!plug.SerializeState(chunk)) throw CliError("cannot write " + Quote(path) + ": the state could not be made");
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) throw CliError("cannot write " + Quote(path) + ": " + std::strerror(errno));

@@ -1,5 +1,7 @@
 #include "editor/IKnobControl.h"
 
+#include "framework/IPlugBase.h"
+
 void IKnobControl::OnMouseDrag(int, int, int dX, int dY, const IMouseMod& mod)
 {
   double gearing = mGearing;
@@ -13,6 +15,11 @@ void IKnobControl::OnMouseDrag(int, int, int dX, int dY, const IMouseMod& mod)
 
 void IKnobControl::OnMouseWheel(int, int, const IMouseMod& mod, int notches)
 {
+  // Each wheel event is a whole edit for the host: begun and ended around the
+  // value it sends, as a drag is.
+  const bool bound = mPlug && mParamIdx >= 0;
+  if (bound) mPlug->BeginHostParameterEdit(mParamIdx);
   SetValue(GetValue() + notches * ((mod.C || mod.S) ? 0.001 : 0.01));
   MarkDirty(true);
+  if (bound) mPlug->EndHostParameterEdit(mParamIdx);
 }

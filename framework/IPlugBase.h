@@ -76,6 +76,8 @@ public:
   virtual void ProcessSysEx(const ISysExMessage&) {}
   virtual bool GetMidiNoteName(int noteNumber, char* text);
   virtual bool SerializeState(IStateChunk& chunk);
+  // Restores a whole state or nothing: on failure (-1) every value is as it
+  // was. Returns the position after the state.
   virtual int UnserializeState(const IStateChunk& chunk, int startPos);
   virtual bool CompareState(const uint8_t* data, int startPos);
   virtual void OnEditorResize() {}
@@ -102,6 +104,10 @@ public:
   virtual void RedrawParameterControls();
   virtual void OnPresetsChanged() {}
   virtual void SetBlockSize(int frames);
+  // The position after a state that UnserializeState would accept at
+  // startPos, or -1; changes nothing. A plug-in with its own state layout
+  // overrides both.
+  virtual int CheckState(const IStateChunk& chunk, int startPos);
 
   // ---- Parameters ----
   IParameter* GetParameter(int idx);
@@ -129,9 +135,15 @@ public:
 
   // ---- State and presets ----
   bool SerializeParams(IStateChunk& chunk);
+  // Whole or nothing, like UnserializeState: every value must be there and
+  // finite before any is applied.
   int UnserializeParams(const IStateChunk& chunk, int startPos);
+  int CheckParams(const IStateChunk& chunk, int startPos) const;
   bool SerializePresets(IStateChunk& chunk);
+  // Whole or nothing: names, flags and every stored state are checked before
+  // any preset or parameter changes.
   int UnserializePresets(const IStateChunk& chunk, int startPos);
+  int CheckPresets(const IStateChunk& chunk, int startPos);
   bool RecallPreset(int idx);
   void ModifyCurrentPreset(const char* name = nullptr);
   const char* PresetName(int idx) const;

@@ -14,22 +14,35 @@ bool IPlugBase::SerializeParams(IStateChunk& chunk)
   return true;
 }
 
+int IPlugBase::CheckParams(const IStateChunk& chunk, int startPos) const
+{
+  int pos = startPos < 0 ? -1 : startPos;
+  for (int i = 0; i < NParams() && pos >= 0; ++i) {
+    double v = 0.0;
+    pos = chunk.GetDouble(&v, pos);
+    if (pos >= 0 && !std::isfinite(v)) pos = -1;
+  }
+  return pos;
+}
+
 int IPlugBase::UnserializeParams(const IStateChunk& chunk, int startPos)
 {
   MutexLock lock(mMutex);
-  int pos = startPos < 0 ? -1 : startPos;
+  // Every value is read and checked before the first one is applied: a cut or
+  // damaged state leaves the sound exactly as it was.
+  const int end = CheckParams(chunk, startPos);
+  if (end < 0) return -1;
+  int pos = startPos;
   for (auto& param : mParams) {
-    if (pos < 0) break;
     double v = 0.0;
     pos = chunk.GetDouble(&v, pos);
-    if (pos < 0) v = 0.0;
-    // A stored value that is not a number restores the default, so one bad
-    // double in a project cannot poison the engine.
-    param->Set(std::isfinite(v) ? v : param->Default());
+    param->Set(v);
   }
   for (int i = 0; i < NParams(); ++i) OnParameterChange(i);
-  return pos;
+  return end;
 }
+
+int IPlugBase::CheckState(const IStateChunk& chunk, int startPos) { return CheckParams(chunk, startPos); }
 
 bool IPlugBase::SerializePresets(IStateChunk& chunk)
 {
@@ -42,29 +55,49 @@ bool IPlugBase::SerializePresets(IStateChunk& chunk)
   return ok;
 }
 
-int IPlugBase::UnserializePresets(const IStateChunk& chunk, int startPos)
+int IPlugBase::CheckPresets(const IStateChunk& chunk, int startPos)
 {
   int pos = startPos < 0 ? -1 : startPos;
+  for (size_t i = 0; i < mPresets.size() && pos >= 0; ++i) {
+    int32_t n = -1;
+    const int textPos = chunk.GetInt(&n, pos);
+    // Names are kept to 255 characters, and every byte of one must be there.
+    if (textPos < 0 || n < 0 || n >= kPresetNameSize) return -1;
+    if (static_cast<int64_t>(textPos) + n > chunk.Size()) return -1;
+    pos = textPos + n;
+    bool initialized = false;
+    pos = chunk.GetBool(&initialized, pos);
+    if (pos >= 0 && initialized) pos = CheckState(chunk, pos);
+  }
+  return pos;
+}
+
+int IPlugBase::UnserializePresets(const IStateChunk& chunk, int startPos)
+{
+  MutexLock lock(mMutex);
+  // The whole list is checked first; a list that fails anywhere changes
+  // neither the presets nor the sound.
+  const int end = CheckPresets(chunk, startPos);
+  if (end < 0) return -1;
+  int pos = startPos;
   // An empty stored name repeats the previous preset's name.
   char name[kPresetNameSize] = {};
   for (auto& preset : mPresets) {
-    if (pos < 0) break;
     pos = chunk.GetString(name, sizeof name, pos);
     CopyText(preset->mName, name, kPresetNameSize);
     bool initialized = false;
     pos = chunk.GetBool(&initialized, pos);
-    if (pos < 0) break;
     preset->mInitialized = initialized;
     if (initialized) {
+      // Read through the parameters, so stored values are clamped as a
+      // restored sound's are.
       pos = UnserializeState(chunk, pos);
-      if (pos > 0) {
-        preset->mChunk.Clear();
-        SerializeState(preset->mChunk);
-      }
+      preset->mChunk.Clear();
+      SerializeState(preset->mChunk);
     }
   }
   if (mCurrentPresetIdx >= 0) RecallPreset(mCurrentPresetIdx);
-  return pos;
+  return end;
 }
 
 bool IPlugBase::RecallPreset(int idx)

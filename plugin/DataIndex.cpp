@@ -10,7 +10,10 @@ void Vorblex::SaveData()
 {
   if (!Graphics()) return;
   SoundEntry entry;
-  for (int i = 0; i < kParamCount; ++i) entry[static_cast<size_t>(i)] = GetParameter(i)->GetNormalized();
+  {
+    MutexLock lock(Mutex());
+    for (int i = 0; i < kParamCount; ++i) entry[static_cast<size_t>(i)] = GetParameter(i)->GetNormalized();
+  }
   if (mDataList.empty() || mDataIndex == static_cast<int>(mDataList.size())) {
     mDataList.push_back(entry);
   } else {

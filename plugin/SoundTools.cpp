@@ -18,7 +18,26 @@ double Draw() { return RandomNext() / kRandomDivisor; }
 
 void Vorblex::DeliverStep(int paramIdx, double normalizedValue)
 {
-  Graphics()->SetControlsFromUserValue(paramIdx, normalizedValue);
+  IGraphics* graphics = Graphics();
+  // A control already at the value sends nothing; one that moves sends its
+  // value to the host inside a begin and end edit, as a knob turn does.
+  bool moves = false;
+  for (int i = 0; i < graphics->NControls() && !moves; ++i) {
+    const IControl* control = graphics->GetControl(i);
+    moves = control->ParamIdx() == paramIdx && control->GetValue() != normalizedValue;
+  }
+  if (!moves) return;
+  BeginHostParameterEdit(paramIdx);
+  graphics->SetControlsFromUserValue(paramIdx, normalizedValue);
+  EndHostParameterEdit(paramIdx);
+}
+
+double Vorblex::NormalizedValue(int paramIdx)
+{
+  // Processing writes parameter values under the mutex; the tools read them
+  // under it too.
+  MutexLock lock(Mutex());
+  return GetParameter(paramIdx)->GetNormalized();
 }
 
 double Vorblex::NormalizedBound(int paramIdx, bool normalised, double v) const
@@ -94,7 +113,7 @@ void Vorblex::Mutate()
   if (!Graphics()) return;
   const double h = mMutationAmount;
   for (int paramIdx : kMutateOrder) {
-    const double c = GetParameter(paramIdx)->GetNormalized();
+    const double c = NormalizedValue(paramIdx);
     const double r = Draw();
     const double a = paramIdx == kPitchJumpTrigger ? 10.0 * h : h;
     DeliverStep(paramIdx, r * a - (1.0 - r) * a + c);
@@ -102,4 +121,21 @@ void Vorblex::Mutate()
   AppendData();
 }
 
-void Vorblex::ResetSound() { RecallPreset(0); }
+void Vorblex::ResetSound()
+{
+  SoundEntry before;
+  for (int i = 0; i < kParamCount; ++i) before[static_cast<size_t>(i)] = NormalizedValue(i);
+  {
+    // Recalling redraws the controls from the values: all under the mutex.
+    MutexLock lock(Mutex());
+    if (!RecallPreset(0)) return;
+  }
+  // The host hears every value the reset moved, each as a whole edit.
+  for (int i = 0; i < kParamCount; ++i) {
+    const double after = NormalizedValue(i);
+    if (after == before[static_cast<size_t>(i)]) continue;
+    BeginHostParameterEdit(i);
+    InformHostParameterValue(i, after);
+    EndHostParameterEdit(i);
+  }
+}

@@ -52,6 +52,10 @@ Vorblex::Vorblex(IPlugInstanceInfo instanceInfo) : PlugAdapter(instanceInfo, Con
   mMidiReceiver.mNoteOn.Connect<&VoiceManager::NoteOn>(&mVoiceManager);
   mMidiReceiver.mNoteOff.Connect<&VoiceManager::NoteOff>(&mVoiceManager);
   mMidiReceiver.mProgramChange.Connect<&Vorblex::OnProgramChange>(this);
+
+  // Ready to play at the default rate and block size before a host sets
+  // either: a host that processes first still hears the instrument in tune.
+  Reset();
 }
 
 Vorblex::~Vorblex()
@@ -235,13 +239,22 @@ bool Vorblex::SerializeState(IStateChunk& chunk)
   return SerializeParams(chunk);
 }
 
+namespace {
+// Where the parameter values of a state at startPos begin: after the version
+// word; -1 when the word is not all there.
+int ParamsPos(const IStateChunk& chunk, int startPos)
+{
+  return startPos >= 0 && static_cast<int64_t>(startPos) + 4 <= chunk.Size() ? startPos + 4 : -1;
+}
+}  // namespace
+
 int Vorblex::UnserializeState(const IStateChunk& chunk, int startPos)
 {
   MutexLock lock(Mutex());
-  int pos = -1;
-  if (startPos >= 0 && static_cast<int64_t>(startPos) + 4 <= chunk.Size()) pos = startPos + 4;
-  return UnserializeParams(chunk, pos);
+  return UnserializeParams(chunk, ParamsPos(chunk, startPos));
 }
+
+int Vorblex::CheckState(const IStateChunk& chunk, int startPos) { return CheckParams(chunk, ParamsPos(chunk, startPos)); }
 
 bool Vorblex::CompareState(const uint8_t* data, int /*startPos*/)
 {

@@ -42,6 +42,7 @@ public:
   void ProcessMidiMessage(const IMidiMessage& msg) override;
   bool SerializeState(IStateChunk& chunk) override;
   int UnserializeState(const IStateChunk& chunk, int startPos) override;
+  int CheckState(const IStateChunk& chunk, int startPos) override;
   bool CompareState(const uint8_t* data, int startPos) override;
   void OnPresetsChanged() override;
 
@@ -101,6 +102,8 @@ private:
 
   IGraphics* Graphics() const;
   void DeliverStep(int paramIdx, double normalizedValue);
+  // A parameter's normalised value, read under the plug-in mutex.
+  double NormalizedValue(int paramIdx);
   double NormalizedBound(int paramIdx, bool normalised, double v) const;
   void RunRecipeStep(int paramIdx, bool normalised, const RecipeStep& step);
   void Generate(int category);

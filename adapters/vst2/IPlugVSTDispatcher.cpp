@@ -179,11 +179,13 @@ std::intptr_t IPlugVST::SetChunk(bool bank, std::intptr_t size, const void* ptr)
   if (!chunk.PutBytes(ptr, static_cast<int>(size))) return 0;
   int pos = 0;
   const int32_t headerVersion = ReadChunkHeader(chunk, &pos);
+  // Both readers restore everything or nothing; only a state that was
+  // restored becomes the current preset's.
   if (bank && headerVersion >= kChunkHeaderVersion) {
     pos = UnserializePresets(chunk, pos);
   } else {
     pos = UnserializeState(chunk, pos);
-    ModifyCurrentPreset();
+    if (pos >= 0) ModifyCurrentPreset();
   }
   if (pos < 0) return 0;
   RedrawParameterControls();

@@ -41,6 +41,9 @@ IPlugVST3::IPlugVST3(IPlugInstanceInfo, const IPlugConfig& config) : IPlugBase(c
 {
   ConnectInputChannels(0, NInChannels(), true);
   ConnectOutputChannels(0, NOutChannels(), true);
+  // Prepared for the default rate and this block size until the host sets
+  // its own, so a process call before setupProcessing renders in tune.
+  SetBlockSize(kDefaultBlockSize);
   // Input latency compensation would be set up here; the plug-ins built on
   // this adapter have no inputs.
   InputBusNames().push_back("Main Input");

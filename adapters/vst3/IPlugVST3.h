@@ -38,6 +38,8 @@ public:
   static constexpr ParamID kBypassParamID = 0x62706173;  // 'bpas'
   // Scratch buffers are this long at most; longer host blocks run in slices.
   static constexpr int kMaxScratchFrames = 65536;
+  // Scratch buffers for one block until setupProcessing gives the host's size.
+  static constexpr int kDefaultBlockSize = 1024;
 
   IPlugVST3(IPlugInstanceInfo instanceInfo, const IPlugConfig& config);
   ~IPlugVST3() override;

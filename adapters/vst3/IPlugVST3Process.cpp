@@ -69,21 +69,25 @@ int32 ReadUpTo(IBStream* stream, uint8* dest, int32 want)
   return done;
 }
 
-void WriteAll(IBStream* stream, const uint8* data, int32 size)
+// True when the stream took every byte.
+bool WriteAll(IBStream* stream, const uint8* data, int32 size)
 {
   int32 done = 0;
   while (done < size) {
     int32 put = 0;
-    if (stream->write(const_cast<uint8*>(data + done), size - done, &put) != kResultOk || put <= 0) break;
+    if (stream->write(const_cast<uint8*>(data + done), size - done, &put) != kResultOk || put <= 0) return false;
     done += std::min(put, size - done);
   }
+  return true;
 }
 
+// A note-on always sounds: velocity 0 would be a note-off to the receiver, so
+// anything that truncates to 0 plays at 1.
 uint8 VelocityByte(float velocity)
 {
-  if (!(velocity > 0.0f)) return 0;  // also catches NaN
+  if (!(velocity > 0.0f)) return 1;  // also catches NaN
   if (velocity >= 1.0f) return 127;
-  return static_cast<uint8>(velocity * 127.0f);
+  return static_cast<uint8>(std::max(1, static_cast<int>(velocity * 127.0f)));
 }
 
 }  // namespace
@@ -365,26 +369,27 @@ tresult PLUGIN_API IPlugVST3::getState(IBStream* stream)
   MutexLock lock(Mutex());
   IStateChunk chunk;
   if (!SerializeState(chunk)) return kResultFalse;
-  WriteAll(stream, chunk.Data(), chunk.Size());
   const uint32 bypass = IsBypassed() ? 1 : 0;
   const uint8 bytes[4] = {static_cast<uint8>(bypass), 0, 0, 0};
-  WriteAll(stream, bytes, 4);
-  return kResultOk;
+  if (!chunk.PutBytes(bytes, 4)) return kResultFalse;
+  // A stream that refuses bytes holds no usable state: say so.
+  return WriteAll(stream, chunk.Data(), chunk.Size()) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3::setState(IBStream* stream)
 {
   if (!stream) return kInvalidArgument;
   MutexLock lock(Mutex());
-  // The current state is the template: bytes the stream does not deliver keep
-  // their current values.
+  // A state is as long as ours, then the bypass word. All of it is read and
+  // checked before anything changes: a short or damaged stream leaves the
+  // sound and the bypass exactly as they were.
   IStateChunk chunk;
-  SerializeState(chunk);
-  if (chunk.Size() <= 0) return kResultFalse;
-  ReadUpTo(stream, chunk.Data(), chunk.Size());
-  UnserializeState(chunk, 0);
-  uint8 bytes[4] = {};
-  if (ReadUpTo(stream, bytes, 4) != 4) return kResultFalse;
+  if (!SerializeState(chunk) || chunk.Size() <= 0) return kResultFalse;
+  const int stateSize = chunk.Size();
+  chunk.Resize(stateSize + 4);
+  if (ReadUpTo(stream, chunk.Data(), chunk.Size()) != chunk.Size()) return kResultFalse;
+  if (UnserializeState(chunk, 0) < 0) return kResultFalse;
+  const uint8* bytes = chunk.Data() + stateSize;
   const uint32 bypass = static_cast<uint32>(bytes[0]) | static_cast<uint32>(bytes[1]) << 8 |
                         static_cast<uint32>(bytes[2]) << 16 | static_cast<uint32>(bytes[3]) << 24;
   SetBypassed(bypass != 0);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +83,45 @@ TEST(Cli, BadInputGetsOneLineAndStatusTwo)
   }
   EXPECT_FALSE(Exists(out));
   EXPECT_FALSE(Exists(out + ".part"));
+}
+
+// Directories, devices, pipes and files far larger than a state are refused
+// before the tool reads from them: a pipe nobody writes to would block, a
+// sparse file of many gigabytes would not fit in memory.
+TEST(Cli, StateInputsThatAreNoStateFilesAreRefusedUnread)
+{
+  const std::string out = TempDir() + "/refused.wav";
+  const std::string fifo = TempDir() + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = TempDir() + "/huge.vorblex";
+  ASSERT_EQ(std::system(("truncate -s 64G " + huge).c_str()), 0);
+  const std::string big = TempDir() + "/big.vorblex";
+  ASSERT_EQ(std::system(("truncate -s 485 " + big).c_str()), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {TempDir(), "is a directory"},
+      {"/", "is a directory"},
+      {"/dev/zero", "not a regular file"},
+      {"/dev/null", "not a regular file"},
+      {fifo, "not a regular file"},
+      {huge, "not a Vorblex state"},
+      {big, "not a Vorblex state"},
+  };
+  for (const auto& [path, message] : cases) {
+    // A tool that blocks or reads for long is stopped (status 124) and fails.
+    const std::string errFile = TempDir() + "/stderr-timed.txt";
+    const int raw = std::system(("timeout 20 " + std::string(VORBLEX_CLI) + " render --state " + path + " -o " + out +
+                                 " >/dev/null 2>" + errFile)
+                                    .c_str());
+    std::ifstream in(errFile);
+    std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2) << path;
+    EXPECT_NE(err.find(message), std::string::npos) << path << ": " << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << path << ": " << err;
+  }
+  EXPECT_FALSE(Exists(out));
+  std::remove(huge.c_str());
+  std::remove(big.c_str());
+  std::remove(fifo.c_str());
 }
 
 TEST(Cli, RenderedFileHasTheNotesOnsetPitchAndLength)

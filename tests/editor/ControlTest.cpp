@@ -146,6 +146,26 @@ TEST(KnobTest, WheelStepsCoarseAndFine)
   EXPECT_DOUBLE_EQ(plug.GetParameter(kOsc1Phase)->Value(), 1.0);
 }
 
+TEST(KnobTest, EachWheelStepIsAWholeEditForTheHost)
+{
+  TestPlug plug;
+  TestKnob knob(&plug, IRect(0, 0, 40, 50), kOsc1Phase);
+  knob.SetValue(0.5);
+  plug.ClearHostEvents();
+  knob.OnMouseWheel(0, 0, IMouseMod(), 2);
+  knob.OnMouseWheel(0, 0, kCtrl, -1);
+  using E = IPlugOffline::HostEvent;
+  const auto& ev = plug.HostEvents();
+  ASSERT_EQ(ev.size(), 6u);
+  const E::Kind kinds[] = {E::kBeginEdit, E::kValue, E::kEndEdit, E::kBeginEdit, E::kValue, E::kEndEdit};
+  for (size_t k = 0; k < 6; ++k) {
+    EXPECT_EQ(ev[k].kind, kinds[k]) << k;
+    EXPECT_EQ(ev[k].paramIdx, kOsc1Phase) << k;
+  }
+  EXPECT_DOUBLE_EQ(ev[1].value, 0.52);
+  EXPECT_DOUBLE_EQ(ev[4].value, 0.519);
+}
+
 TEST(SwitchTest, ThreeFramesCycleAndShowTheirFrame)
 {
   EditorHarness h(40, 40);

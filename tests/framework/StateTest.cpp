@@ -114,32 +114,45 @@ TEST(State, FullStateRestoresEveryParameter)
   EXPECT_EQ(b.changes.size(), 60u);
 }
 
-TEST(State, ShortStateRestoresWhatItCanAndFails)
+TEST(State, CutOrDamagedStateChangesNothingAndFails)
 {
-  TestPlug a, b;
+  TestPlug a;
   for (int i = 0; i < kParamCount; ++i) a.GetParameter(i)->SetNormalized(0.9);
-  IStateChunk chunk = StateOf(a);
-  chunk.Resize(483);
-  EXPECT_EQ(b.UnserializeState(chunk, 0), -1);
-  for (int i = 0; i < 59; ++i) EXPECT_EQ(b.GetParameter(i)->Value(), a.GetParameter(i)->Value()) << i;
-  EXPECT_EQ(b.GetParameter(kMutationPercent)->Value(), 0.0);  // 0.0 clamped into 0..10
-  EXPECT_EQ(b.changes.size(), 60u);                            // every parameter is applied anyway
+  const IStateChunk full = StateOf(a);
+  for (int cut : {483, 480, 245, 4, 3, 0}) {
+    TestPlug b;
+    b.GetParameter(kOutputGain)->Set(2.5);
+    const IStateChunk before = StateOf(b);
+    IStateChunk chunk = full;
+    chunk.Resize(cut);
+    b.changes.clear();
+    EXPECT_EQ(b.UnserializeState(chunk, 0), -1) << cut;
+    EXPECT_EQ(0, std::memcmp(StateOf(b).Data(), before.Data(), 484)) << cut;
+    EXPECT_TRUE(b.changes.empty()) << cut;
+  }
+  // A value that is not a finite number anywhere, even the last, refuses the
+  // whole state.
+  for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity()}) {
+    for (int at : {0, kParamCount - 1}) {
+      IStateChunk chunk = full;
+      std::memcpy(chunk.Data() + 4 + 8 * at, &bad, 8);
+      TestPlug b;
+      const IStateChunk before = StateOf(b);
+      EXPECT_EQ(b.UnserializeState(chunk, 0), -1) << at;
+      EXPECT_EQ(0, std::memcmp(StateOf(b).Data(), before.Data(), 484)) << at;
+    }
+  }
 }
 
-TEST(State, ValuesAreClampedAndNonFiniteValuesRestoreDefaults)
+TEST(State, ValuesAreClampedAsTheyAlwaysWere)
 {
   TestPlug plug;
   IStateChunk chunk;
   chunk.PutInt(0x00010001);
-  for (int i = 0; i < kParamCount; ++i) {
-    double v = 1e9;
-    if (i == kOsc1Level) v = std::numeric_limits<double>::quiet_NaN();
-    if (i == kOutputGain) v = -std::numeric_limits<double>::infinity();
-    chunk.PutDouble(v);
-  }
+  for (int i = 0; i < kParamCount; ++i) chunk.PutDouble(i == kOutputGain ? -1e9 : 1e9);
   EXPECT_EQ(plug.UnserializeState(chunk, 0), 484);
-  EXPECT_EQ(plug.GetParameter(kOsc1Level)->Value(), 0.0);    // its default
-  EXPECT_EQ(plug.GetParameter(kOutputGain)->Value(), -6.0);  // its default
+  EXPECT_EQ(plug.GetParameter(kOutputGain)->Value(), -48.0);
   EXPECT_EQ(plug.GetParameter(kFilterLPCutoff)->Value(), 22050.0);
   EXPECT_EQ(plug.GetParameter(kPitchLowNote)->Value(), 127.0);
 }
@@ -211,6 +224,58 @@ TEST(Presets, ListRoundTripAndRepeatedNames)
   c.UnserializePresets(names, 0);
   EXPECT_STREQ(c.PresetName(1), "First");
   EXPECT_STREQ(c.PresetName(2), "First");
+}
+
+TEST(Presets, CutOrDamagedListChangesNoPresetAndNoSound)
+{
+  TestPlug a(3);
+  a.FillEmptyPresets("-", 1);
+  a.GetParameter(kOsc1Type)->Set(4);
+  a.RecallPreset(1);
+  a.ModifyCurrentPreset("Saw");
+  IStateChunk list;
+  ASSERT_TRUE(a.SerializePresets(list));
+
+  TestPlug b(3);
+  b.FillEmptyPresets("keep", 3);
+  b.GetParameter(kOutputGain)->Set(1.5);
+  b.ModifyCurrentPreset("mine");
+  IStateChunk before;
+  ASSERT_TRUE(b.SerializePresets(before));
+  const IStateChunk sound = StateOf(b);
+  auto unchanged = [&](const char* what) {
+    IStateChunk now;
+    ASSERT_TRUE(b.SerializePresets(now));
+    ASSERT_EQ(now.Size(), before.Size()) << what;
+    EXPECT_EQ(0, std::memcmp(now.Data(), before.Data(), static_cast<size_t>(now.Size()))) << what;
+    EXPECT_EQ(0, std::memcmp(StateOf(b).Data(), sound.Data(), 484)) << what;
+  };
+  // Cut inside the second preset's state, inside its name, and before the last flag.
+  for (int cut : {490 + 4 + 3 + 1 + 100, 490 + 2, list.Size() - 1}) {
+    IStateChunk c = list;
+    c.Resize(cut);
+    EXPECT_EQ(b.UnserializePresets(c, 0), -1) << cut;
+    unchanged("cut");
+  }
+  // A non-finite value in the second preset.
+  IStateChunk nan = list;
+  const double bad = std::numeric_limits<double>::quiet_NaN();
+  std::memcpy(nan.Data() + 490 + 4 + 3 + 1 + 4 + 8 * 5, &bad, 8);
+  EXPECT_EQ(b.UnserializePresets(nan, 0), -1);
+  unchanged("NaN");
+  // A name longer than any preset name can be.
+  IStateChunk longName;
+  longName.PutString(std::string(300, 'x').c_str());
+  longName.PutBool(false);
+  for (int i = 0; i < 2; ++i) {
+    longName.PutString("");
+    longName.PutBool(false);
+  }
+  EXPECT_EQ(b.UnserializePresets(longName, 0), -1);
+  unchanged("long name");
+  // The whole list still loads.
+  EXPECT_EQ(b.UnserializePresets(list, 0), list.Size());
+  EXPECT_STREQ(b.PresetName(1), "Saw");
 }
 
 // Every reader of host data, fed random, truncated and oversized chunks:

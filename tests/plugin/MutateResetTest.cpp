@@ -79,3 +79,64 @@ TEST(Reset, GivesExactlyTheDefaultsAfterAnyGenerations)
   EXPECT_EQ(h.mPlug.DataIndex(), index);
   EXPECT_EQ(h.mText->GetDisplayText(), std::to_string(index));
 }
+
+namespace {
+// The host saw only whole edits: begin, one value, end, each of one
+// parameter; returns the parameters in the order they were sent.
+std::vector<int> WholeEdits(const std::vector<IPlugOffline::HostEvent>& events)
+{
+  std::vector<int> params;
+  EXPECT_EQ(events.size() % 3, 0u);
+  for (size_t k = 0; k + 2 < events.size(); k += 3) {
+    EXPECT_EQ(events[k].kind, IPlugOffline::HostEvent::kBeginEdit) << k;
+    EXPECT_EQ(events[k + 1].kind, IPlugOffline::HostEvent::kValue) << k;
+    EXPECT_EQ(events[k + 2].kind, IPlugOffline::HostEvent::kEndEdit) << k;
+    EXPECT_EQ(events[k].paramIdx, events[k + 1].paramIdx) << k;
+    EXPECT_EQ(events[k + 2].paramIdx, events[k + 1].paramIdx) << k;
+    params.push_back(events[k + 1].paramIdx);
+  }
+  return params;
+}
+}  // namespace
+
+TEST(HostEdits, EveryToolSendsWholeEditsOfWhatItChanged)
+{
+  ToolsHarness h;
+  RandomSeed(21);
+  h.mPlug.ClearHostEvents();
+  h.mPlug.GenerateRandom();
+  EXPECT_FALSE(WholeEdits(h.mPlug.HostEvents()).empty());
+  h.Press(ToolsHarness::kPickupButton);  // through the mouse: the button's own press is no edit
+  h.mPlug.ClearHostEvents();
+  h.Press(ToolsHarness::kPickupButton);
+  EXPECT_FALSE(WholeEdits(h.mPlug.HostEvents()).empty());
+
+  h.mPlug.ClearHostEvents();
+  h.mPlug.Mutate();
+  const std::vector<int> mutated = WholeEdits(h.mPlug.HostEvents());
+  EXPECT_FALSE(mutated.empty());
+  EXPECT_LE(mutated.size(), 29u);
+
+  // Back through the history: every parameter that differs comes as a whole edit.
+  const std::vector<double> shown = Normalized(h.mPlug);
+  h.mPlug.ClearHostEvents();
+  h.Press(ToolsHarness::kPreviousButton);
+  const std::vector<int> back = WholeEdits(h.mPlug.HostEvents());
+  EXPECT_FALSE(back.empty());
+  for (int p : back) EXPECT_NE(shown[static_cast<size_t>(p)], h.mPlug.GetParameter(p)->GetNormalized()) << p;
+
+  // Reset tells the host every value it moved, and only those, with the value
+  // the parameter now has.
+  const std::vector<double> before = Normalized(h.mPlug);
+  h.mPlug.ClearHostEvents();
+  h.mPlug.ResetSound();
+  const std::vector<int> reset = WholeEdits(h.mPlug.HostEvents());
+  int moved = 0;
+  for (int i = 0; i < kParamCount; ++i) moved += before[static_cast<size_t>(i)] != h.mPlug.GetParameter(i)->GetNormalized();
+  EXPECT_EQ(static_cast<int>(reset.size()), moved);
+  EXPECT_GT(moved, 0);
+  for (size_t k = 1; k < h.mPlug.HostEvents().size(); k += 3) {
+    const auto& e = h.mPlug.HostEvents()[k];
+    EXPECT_EQ(e.value, h.mPlug.GetParameter(e.paramIdx)->GetNormalized()) << e.paramIdx;
+  }
+}

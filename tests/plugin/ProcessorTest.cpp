@@ -265,14 +265,29 @@ TEST(Processor, StateRoundTripAndShortState)
   for (int i = 0; i < kParamCount; ++i) EXPECT_EQ(b.GetParameter(i)->Value(), a.GetParameter(i)->Value()) << i;
   EXPECT_DOUBLE_EQ(b.MutationAmount(), a.GetParameter(kMutationPercent)->Value() / 100.0);
 
+  // A cut state changes nothing: every value keeps its default.
   Vorblex c;
   chunk.Resize(483);
   EXPECT_EQ(c.UnserializeState(chunk, 0), -1);
-  EXPECT_EQ(c.GetParameter(kFilterEnvRelease)->Value(), a.GetParameter(kFilterEnvRelease)->Value());
-  EXPECT_EQ(c.GetParameter(kMutationPercent)->Value(), 0.0);
+  for (int i = 0; i < kParamCount; ++i) EXPECT_EQ(c.GetParameter(i)->Value(), c.GetParameter(i)->Default()) << i;
+  EXPECT_DOUBLE_EQ(c.MutationAmount(), 0.05);
   EXPECT_EQ(c.UnserializeState(chunk, -4), -1);
   chunk.Resize(3);
   EXPECT_EQ(c.UnserializeState(chunk, 0), -1);
+}
+
+TEST(Processor, PlaysInTuneBeforeTheHostSetsARate)
+{
+  // No rate, no block size: the instrument runs at 44100 Hz as constructed.
+  Vorblex plug;
+  Stereo s = RenderFrames(plug, 44100, 512, {NoteOn(0, 69)});
+  EXPECT_NEAR(ZeroCrossingHz(s.left, 4410, 44100, kRate), 440.0 * 0.9710078239440918 * 0.9710078239440918, 0.3);
+  // The same note a host-prepared instance plays, sample for sample.
+  auto prepared = std::make_unique<Vorblex>();
+  prepared->SetHostSampleRate(kRate);
+  prepared->SetHostBlockSize(512);
+  Stereo t = RenderFrames(*prepared, 44100, 512, {NoteOn(0, 69)});
+  EXPECT_EQ(s.left, t.left);
 }
 
 TEST(Processor, ConstructionLeavesPresetZeroWithTheInitialSound)

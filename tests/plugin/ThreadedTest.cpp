@@ -8,6 +8,7 @@
 
 #include "editor/headless/IGraphicsHeadless.h"
 #include "support/Render.h"
+#include "tests/plugin/ToolsHarness.h"
 
 // The audio thread renders while a user-interface thread edits parameters,
 // saves and restores state and recalls presets, and an automation thread moves
@@ -121,4 +122,63 @@ TEST(Threaded, EditorOpensDrawsAndClosesWhileAudioRuns)
   audio.join();
   EXPECT_GT(blocks.load(), 10);
   EXPECT_TRUE(sounded.load()) << "the keyboard played while the window came and went";
+}
+
+// The sound tools on the editor thread read parameter values while the audio
+// thread renders and automation writes values under the mutex, as the VST3
+// process does: no read may race a write.
+TEST(Threaded, ToolsReadUnderTheMutexWhileAutomationWrites)
+{
+  ToolsHarness h;
+  Vorblex& plug = h.mPlug;
+  // The harness's editor has no keyboard or meters of the layout's.
+  plug.SetKeyboard(nullptr);
+  plug.SetMeterIndices(-1, -1);
+  plug.SetHostBlockSize(128);
+  std::atomic<bool> stop{false};
+  std::atomic<long> blocks{0}, tools{0};
+
+  std::thread audio([&] {
+    std::vector<double> l(128), r(128);
+    double* outs[2] = {l.data(), r.data()};
+    while (!stop) {
+      plug.AddMidi(NoteOn(0, 60));
+      plug.AddMidi(NoteOff(64, 60));
+      plug.ProcessBlock(outs, 2, 128);
+      for (double v : l) ASSERT_TRUE(std::isfinite(v));
+      ++blocks;
+    }
+  });
+  std::thread automation([&] {
+    std::mt19937 rng(5);
+    while (!stop) {
+      const int idx = static_cast<int>(rng() % kParamCount);
+      MutexLock lock(plug.Mutex());
+      plug.GetParameter(idx)->SetNormalized((rng() % 1000) / 999.0);
+      plug.OnParameterChange(idx);
+    }
+  });
+  std::thread ui([&] {
+    while (!stop) {
+      plug.Mutate();
+      plug.SaveData();
+      plug.PreviousData();
+      plug.GeneratePickup();
+      plug.ResetSound();
+      ++tools;
+    }
+  });
+
+  const auto begin = std::chrono::steady_clock::now();
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    if ((blocks > 10 && tools > 10 && elapsed >= std::chrono::seconds(1)) || elapsed >= std::chrono::seconds(60)) break;
+  }
+  stop = true;
+  audio.join();
+  automation.join();
+  ui.join();
+  EXPECT_GT(blocks.load(), 10);
+  EXPECT_GT(tools.load(), 10);
 }

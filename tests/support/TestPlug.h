@@ -40,6 +40,11 @@ public:
     else pos += 4;
     return UnserializeParams(chunk, pos);
   }
+  int CheckState(const IStateChunk& chunk, int pos) override
+  {
+    if (pos < 0 || static_cast<long long>(pos) + 4 > chunk.Size()) return -1;
+    return CheckParams(chunk, pos + 4);
+  }
   void OnParameterChange(int idx) override { changes.push_back(idx); }
   void OnPresetsChanged() override { ++presetsChanged; }
   void ProcessBlockDouble(double** inputs, double** outputs, int nFrames) override

@@ -183,42 +183,46 @@ TEST_F(Vst2Chunks, ChunksMoveBetweenInstances)
   EXPECT_EQ(other->GetChunk(false), program);
 }
 
-TEST_F(Vst2Chunks, TruncatedStateRestoresUpToTheCut)
+// A load that fails changes nothing: not the sound, not the program the host
+// saves next, not the bank.
+TEST_F(Vst2Chunks, TruncatedStateChangesNothing)
 {
-  std::vector<unsigned char> chunk = MakeState(OtherValues(), true);
-  chunk.resize(chunk.size() - 1);  // the last double is one byte short
-  EXPECT_EQ(plugin->SetChunk(false, chunk), 0);
-  std::vector<double> expected = OtherValues();
-  expected[59] = 0.0;  // the value at the cut reads as 0.0, clamped into its range
-  ExpectParametersAre(*plugin, expected);
-  EXPECT_EQ(plugin->Display(59), "0.0");
-
-  // Cut inside the version word: nothing is applied.
-  plugin->SetChunk(false, MakeState(DefaultValues(), true));
-  std::vector<unsigned char> before = ProgramChunk();
-  for (std::size_t size : {std::size_t(1), std::size_t(4), std::size_t(8), std::size_t(11)}) {
-    SCOPED_TRACE(size);
-    std::vector<unsigned char> cut(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(size));
-    EXPECT_EQ(plugin->SetChunk(false, cut), 0);
-    EXPECT_EQ(ProgramChunk(), before);
+  plugin->Set(0, 0.25f);
+  const std::vector<unsigned char> programBefore = ProgramChunk();
+  const std::vector<unsigned char> bankBefore = BankChunk();
+  std::vector<float> valuesBefore;
+  for (int i = 0; i < kParamCount; ++i) valuesBefore.push_back(plugin->Get(i));
+  for (bool header : {true, false}) {
+    const std::vector<unsigned char> chunk = MakeState(OtherValues(), header);
+    const std::size_t start = header ? kChunkHeaderSize : 0;
+    for (std::size_t size : {chunk.size() - 1, start + 4 + 8 * 10 + 3, start + 11, start + 4, start + 1}) {
+      SCOPED_TRACE(testing::Message() << (header ? "with header " : "without header ") << size);
+      std::vector<unsigned char> cut(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(size));
+      EXPECT_EQ(plugin->SetChunk(false, cut), 0);
+      for (int i = 0; i < kParamCount; ++i) EXPECT_EQ(plugin->Get(i), valuesBefore[static_cast<std::size_t>(i)]) << i;
+      EXPECT_EQ(ProgramChunk(), programBefore);
+      EXPECT_EQ(BankChunk(), bankBefore);
+    }
   }
-  // Cut inside a value: the values before it are applied.
-  std::vector<unsigned char> half(chunk.begin(), chunk.begin() + kChunkHeaderSize + 4 + 8 * 10 + 3);
-  EXPECT_EQ(plugin->SetChunk(false, half), 0);
-  for (int i = 0; i < 10; ++i)
-    EXPECT_NEAR(plugin->Get(i), NormalizedFromReal(i, OtherValues()[static_cast<std::size_t>(i)]), 1e-6);
-  for (int i = 11; i < kParamCount; ++i)
-    EXPECT_NEAR(plugin->Get(i), NormalizedFromReal(i, kParams[i].defaultValue), 1e-6);
 }
 
-TEST_F(Vst2Chunks, TruncatedBankFails)
+TEST_F(Vst2Chunks, TruncatedBankFailsAndChangesNothing)
 {
-  std::vector<unsigned char> bank = BankChunk();
+  const std::vector<unsigned char> bank = BankChunk();
+  plugin->SetChunk(false, MakeState(OtherValues(), true));
+  char name[] = "Mine";
+  plugin->Dispatch(vst2::op::kSetProgramName, 0, 0, name);
+  const std::vector<unsigned char> programBefore = ProgramChunk();
+  const std::vector<unsigned char> bankBefore = BankChunk();
   for (std::size_t size : {std::size_t(9), std::size_t(12), std::size_t(13), std::size_t(100), bank.size() - 1}) {
     SCOPED_TRACE(size);
     std::vector<unsigned char> cut(bank.begin(), bank.begin() + static_cast<std::ptrdiff_t>(size));
     EXPECT_EQ(plugin->SetChunk(true, cut), 0);
+    EXPECT_EQ(ProgramChunk(), programBefore);
+    EXPECT_EQ(BankChunk(), bankBefore);
+    EXPECT_EQ(plugin->ProgramName(), "Mine");
   }
+  ExpectParametersAre(*plugin, OtherValues());
 }
 
 TEST_F(Vst2Chunks, ExtraBytesAreIgnored)
@@ -249,16 +253,18 @@ TEST_F(Vst2Chunks, ValuesOutsideTheRangesAreClamped)
   EXPECT_EQ(plugin->Display(40), "0.0");
 }
 
-// Values that are not finite numbers restore the parameter's default: a
-// stored infinity is as broken as a stored NaN, and the default is the one
-// value known to be sensible.
-TEST_F(Vst2Chunks, InfiniteValuesRestoreTheDefaults)
+// A state holding a value that is not a finite number is refused whole.
+TEST_F(Vst2Chunks, InfiniteValuesRefuseTheWholeState)
 {
+  EXPECT_EQ(plugin->SetChunk(false, MakeState(OtherValues(), true)), 1);
+  const std::vector<unsigned char> before = ProgramChunk();
   for (double inf : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
     SCOPED_TRACE(inf);
-    EXPECT_EQ(plugin->SetChunk(false, MakeState(OtherValues(), true)), 1);
-    EXPECT_EQ(plugin->SetChunk(false, MakeState(std::vector<double>(kParamCount, inf), true)), 1);
-    ExpectParametersAre(*plugin, DefaultValues());
+    std::vector<double> values = DefaultValues();
+    values[kParamCount - 1] = inf;
+    EXPECT_EQ(plugin->SetChunk(false, MakeState(values, true)), 0);
+    ExpectParametersAre(*plugin, OtherValues());
+    EXPECT_EQ(ProgramChunk(), before);
   }
 }
 
@@ -311,13 +317,14 @@ TEST_F(Vst2Chunks, GarbageInsteadOfABank)
   ExpectParametersAre(*plugin, OtherValues());
 }
 
-// Values that are not numbers must not reach the parameters or the sound.
+// Values that are not numbers must not reach the parameters or the sound:
+// the state is refused and the sound stays.
 TEST_F(Vst2Chunks, NotANumberInAState)
 {
   std::vector<double> values = OtherValues();
   for (double& v : values)
     v = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(plugin->SetChunk(false, MakeState(values, true)), 1);
+  EXPECT_EQ(plugin->SetChunk(false, MakeState(values, true)), 0);
   ExpectParametersAre(*plugin, DefaultValues());
   for (int i = 0; i < kParamCount; ++i) {
     SCOPED_TRACE(kParams[i].name);

@@ -163,6 +163,93 @@ TEST_F(Vst2Robustness, RandomDispatcherCalls)
 // Normalised values outside 0..1 are held at the nearer end; values that are
 // not numbers change nothing. Either way every parameter keeps a value in its
 // range.
+// What plug-in validators put a module through, on one instance with notes
+// held throughout: blocks of 0 and 1 to 8192 frames at random, rate changes
+// from 8 kHz to 384 kHz, suspend and resume (mains off and on), program and
+// bank chunks saved and restored between blocks, and parameter changes
+// between blocks.
+TEST_F(Vst2Robustness, ValidatorScenariosMidNote)
+{
+  std::mt19937 rng(kSeed + 9);
+  vst2::Entry* e = plugin->Entry();
+  std::vector<float> fl(8192), fr(8192);
+  std::vector<double> dl(8192), dr(8192);
+  long heard = 0;
+  auto play = [&](int frames, std::vector<Midi> notes = {}) {
+    if (!notes.empty()) plugin->SendMidi(notes);
+    const bool useDouble = rng() % 2;
+    float* fOut[2] = {fl.data(), fr.data()};
+    double* dOut[2] = {dl.data(), dr.data()};
+    if (useDouble)
+      e->processDoubleReplacing(e, dOut, dOut, frames);
+    else
+      e->processReplacing(e, fOut, fOut, frames);
+    for (int i = 0; i < frames; ++i) {
+      const double v = useDouble ? dl[static_cast<std::size_t>(i)] : fl[static_cast<std::size_t>(i)];
+      ASSERT_TRUE(std::isfinite(v)) << frames;
+      ASSERT_LE(std::fabs(v), kBound) << frames;
+      heard += v != 0.0;
+    }
+  };
+  auto restart = [&](float rate, int block) {
+    plugin->Dispatch(vst2::op::kMainsChanged, 0, 0);
+    plugin->Dispatch(vst2::op::kSetSampleRate, 0, 0, nullptr, rate);
+    plugin->Dispatch(vst2::op::kSetBlockSize, 0, block);
+    plugin->Dispatch(vst2::op::kMainsChanged, 0, 1);
+  };
+  restart(44100.0f, 8192);
+  {
+    SCOPED_TRACE("block sizes 0 and 1 to 8192");
+    play(64, {{0, kNoteOn, 57, 110}});
+    for (int i = 0; i < 300; ++i) {
+      const int frames = rng() % 5 == 0 ? 0 : 1 + static_cast<int>(rng() % 8192);
+      std::vector<Midi> notes;
+      if (frames > 0 && rng() % 4 == 0)
+        notes.push_back({static_cast<std::int64_t>(rng() % static_cast<unsigned>(frames)), kNoteOn,
+                         static_cast<unsigned char>(36 + rng() % 48), 90});
+      play(frames, notes);
+    }
+  }
+  {
+    SCOPED_TRACE("rate changes mid-note");
+    for (float rate : {8000.0f, 11025.0f, 22050.0f, 48000.0f, 96000.0f, 192000.0f, 384000.0f, 44100.0f}) {
+      play(256, {{0, kNoteOn, 69, 127}});
+      restart(rate, 4096);
+      for (int k = 0; k < 4; ++k) play(1 + static_cast<int>(rng() % 4096));
+    }
+  }
+  {
+    SCOPED_TRACE("suspend and resume mid-note");
+    for (int k = 0; k < 10; ++k) {
+      play(300, {{5, kNoteOn, static_cast<unsigned char>(48 + k), 100}});
+      plugin->Dispatch(vst2::op::kMainsChanged, 0, 0);
+      plugin->Dispatch(vst2::op::kMainsChanged, 0, 1);
+      play(300);
+    }
+  }
+  {
+    SCOPED_TRACE("chunks saved and loaded during playback");
+    const std::vector<unsigned char> firstBank = plugin->GetChunk(true);
+    play(128, {{0, kNoteOn, 60, 127}});
+    for (int k = 0; k < 40; ++k) {
+      plugin->Set(static_cast<int>(rng() % kParamCount), (rng() % 1000) / 999.0f);
+      play(1 + static_cast<int>(rng() % 1024));
+      if (k % 5 == 4) {
+        ASSERT_EQ(plugin->SetChunk(true, firstBank), 1);
+      } else {
+        const bool bank = k % 2;
+        const std::vector<unsigned char> saved = plugin->GetChunk(bank);
+        ASSERT_EQ(plugin->SetChunk(bank, saved), 1);
+        EXPECT_EQ(plugin->GetChunk(bank), saved);
+      }
+      play(1 + static_cast<int>(rng() % 1024));
+    }
+  }
+  ExpectSaneParameters(*plugin);
+  ExpectSaneSound(*plugin);
+  EXPECT_GT(heard, 10000) << "the notes are heard";
+}
+
 TEST_F(Vst2Robustness, AutomationOutsideZeroToOne)
 {
   const float values[] = {-0.5f,

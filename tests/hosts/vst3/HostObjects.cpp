@@ -279,6 +279,8 @@ tresult PLUGIN_API ByteStream::write(void* buffer, int32 numBytes, int32* numByt
   if (numBytesWritten) *numBytesWritten = 0;
   if (!buffer || numBytes < 0) return kInvalidArgument;
   const auto* bytes = static_cast<const uint8*>(buffer);
+  if (mCursor >= mWriteLimit && numBytes > 0) return kResultFalse;
+  numBytes = static_cast<int32>(std::min(static_cast<size_t>(numBytes), mWriteLimit - mCursor));
   if (mCursor + static_cast<size_t>(numBytes) > mBytes.size()) mBytes.resize(mCursor + static_cast<size_t>(numBytes));
   std::memcpy(mBytes.data() + mCursor, bytes, static_cast<size_t>(numBytes));
   mCursor += static_cast<size_t>(numBytes);

@@ -144,6 +144,9 @@ public:
   void SetPieceSize(int32 bytes) { mPiece = bytes; }
   // Reads deliver nothing once this many bytes have been read.
   void SetReadLimit(size_t bytes) { mLimit = bytes; }
+  // Writes take nothing more (and say so) once the stream holds this many
+  // bytes, as a full disk does.
+  void SetWriteLimit(size_t bytes) { mWriteLimit = bytes; }
   const std::vector<uint8>& Bytes() const { return mBytes; }
   size_t BytesRead() const { return mCursor; }
 
@@ -158,6 +161,7 @@ private:
   size_t mCursor = 0;
   int32 mPiece = 1 << 30;
   size_t mLimit = static_cast<size_t>(-1);
+  size_t mWriteLimit = static_cast<size_t>(-1);
 };
 
 // 16-bit text to 8-bit (ASCII) text.

@@ -68,6 +68,12 @@ public:
     return UnserializeParams(chunk, pos);
   }
 
+  int CheckState(const IStateChunk& chunk, int pos) override
+  {
+    pos = (pos < 0 || static_cast<long long>(pos) + 4 > chunk.Size()) ? -1 : pos + 4;
+    return CheckParams(chunk, pos);
+  }
+
   void Reset() override
   {
     MutexLock lock(Mutex());

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "plugin/ParamTable.h"
 #include "tests/hosts/vst3/Probe.h"
@@ -111,7 +112,9 @@ TEST_P(Started, VelocitiesAndPitchesHostsShouldNotSend)
     float velocity;
     uint32_t byte;
   };
-  for (Case c : {Case{2.0f, 127}, Case{1.0f, 127}, Case{-1.0f, 0}, Case{nan, 0}, Case{1e-9f, 0}}) {
+  // A note-on always sounds: whatever truncates to velocity 0 plays at 1.
+  for (Case c : {Case{2.0f, 127}, Case{1.0f, 127}, Case{-1.0f, 1}, Case{nan, 1}, Case{1e-9f, 1}, Case{0.0f, 1},
+                 Case{0.5f / 127.0f, 1}, Case{2.5f / 127.0f, 2}}) {
     BlockSpec block;
     block.frames = 16;
     block.notes = {{0, true, 64, c.velocity}};
@@ -123,7 +126,7 @@ TEST_P(Started, VelocitiesAndPitchesHostsShouldNotSend)
   block.frames = 16;
   block.notes = {{0, true, 128, 1.0f}, {1, true, -1, 1.0f}, {2, false, 300, 1.0f}, {3, true, 5, 1.0f, 300}};
   BlockResult r = Run(block);
-  EXPECT_EQ(probe::CodeOf(r.out[1][2]), probe::MidiCode(0x90, 64, 0)) << "the previous message still";
+  EXPECT_EQ(probe::CodeOf(r.out[1][2]), probe::MidiCode(0x90, 64, 2)) << "the previous message still";
   EXPECT_EQ(probe::CodeOf(r.out[1][3]), probe::MidiCode(0x9C, 5, 127)) << "channel kept to four bits";
 }
 
@@ -423,8 +426,9 @@ TEST_P(Started, ProcessingAllocatesNothing)
 }
 #endif
 
-TEST(Vst3Process, ProcessingBeforeSetUpWritesSilence)
+TEST(Vst3Process, ProcessingBeforeSetUpPlaysAtTheDefaultRate)
 {
+  if (IsProbe()) GTEST_SKIP() << "the instrument's own sound";
   auto plugin = Plugin::Create();
   ASSERT_NE(plugin, nullptr);
   ASSERT_EQ(plugin->Initialize(), kResultOk);
@@ -432,9 +436,101 @@ TEST(Vst3Process, ProcessingBeforeSetUpWritesSilence)
   BlockSpec block;
   block.notes = {{0, true, 69, 1.0f}};
   BlockResult r = plugin->Process(block);
-  EXPECT_NE(r.result, kResultOk);
-  EXPECT_EQ(r.untouched, 0);
-  for (const auto& channel : r.out) EXPECT_TRUE(SilentUpTo(channel, channel.size()));
+  EXPECT_EQ(r.result, kResultOk);
+  for (const auto& channel : r.out) {
+    EXPECT_TRUE(SoundsWithin(channel, 0, channel.size()));
+    for (double v : channel) EXPECT_TRUE(std::isfinite(v));
+  }
+  // The same block after a set-up at 44100 Hz sounds the same.
+  auto prepared = Plugin::Create();
+  ASSERT_NE(prepared, nullptr);
+  prepared->Start(44100.0, 1024, kSample32);
+  BlockResult s = prepared->Process(block);
+  ASSERT_EQ(s.out.size(), r.out.size());
+  for (size_t c = 0; c < r.out.size(); ++c) {
+    ASSERT_EQ(s.out[c].size(), r.out[c].size());
+    for (size_t i = 0; i < r.out[c].size(); ++i) EXPECT_NEAR(s.out[c][i], r.out[c][i], 1e-6) << c << " " << i;
+  }
+}
+
+// What plug-in validators put a plug-in through, one after another on one
+// instance with a note held throughout: blocks of 0 and 1 to 8192 frames at
+// random, rate changes from 8 kHz to 384 kHz, suspend and resume, and state
+// saved and restored between blocks. Every block answers kResultOk and every
+// sample is a finite number no louder than the output stage allows.
+TEST(Vst3Process, ValidatorScenariosMidNote)
+{
+  if (IsProbe()) GTEST_SKIP() << "the instrument's own output";
+  auto plugin = Plugin::Create();
+  ASSERT_NE(plugin, nullptr);
+  plugin->Start(44100.0, 8192, kSample32);
+  std::mt19937 random(1515);
+  int played = 0;
+  auto play = [&](int32 frames, std::vector<Note> notes = {}) {
+    BlockSpec block;
+    block.frames = frames;
+    block.notes = std::move(notes);
+    block.sampleSize = random() % 2 ? kSample64 : kSample32;
+    BlockResult r = plugin->Process(block);
+    EXPECT_EQ(r.result, kResultOk) << frames;
+    for (const auto& channel : r.out) {
+      for (double v : channel) {
+        ASSERT_TRUE(std::isfinite(v)) << frames;
+        ASSERT_LE(std::fabs(v), 4.0) << frames;
+      }
+      if (SoundsWithin(channel, 0, channel.size())) ++played;
+    }
+  };
+  {
+    SCOPED_TRACE("block sizes 0 and 1 to 8192");
+    play(64, {{0, true, 57, 0.9f}});
+    for (int i = 0; i < 300; ++i) {
+      const int32 frames = random() % 5 == 0 ? 0 : 1 + static_cast<int32>(random() % 8192);
+      std::vector<Note> notes;
+      if (frames > 0 && random() % 4 == 0) notes.push_back({static_cast<int32>(random() % frames), true,
+                                                             36 + static_cast<int>(random() % 48), 0.7f});
+      play(frames, notes);
+    }
+  }
+  {
+    SCOPED_TRACE("rate changes mid-note");
+    for (double rate : {8000.0, 11025.0, 22050.0, 48000.0, 96000.0, 192000.0, 384000.0, 44100.0}) {
+      play(256, {{0, true, 69, 1.0f}});
+      plugin->processor->setProcessing(false);
+      plugin->component->setActive(false);
+      ASSERT_EQ(plugin->Setup(rate, 4096, kSample32), kResultOk) << rate;
+      plugin->component->setActive(true);
+      plugin->processor->setProcessing(true);
+      for (int k = 0; k < 4; ++k) play(1 + static_cast<int32>(random() % 4096));
+    }
+  }
+  {
+    SCOPED_TRACE("suspend and resume mid-note");
+    for (int k = 0; k < 10; ++k) {
+      play(300, {{5, true, 48 + k, 0.8f}});
+      plugin->processor->setProcessing(false);
+      plugin->component->setActive(false);
+      plugin->component->setActive(true);
+      plugin->processor->setProcessing(true);
+      play(300);
+    }
+  }
+  {
+    SCOPED_TRACE("state saved and loaded during playback");
+    const std::vector<uint8> first = plugin->GetState();
+    play(128, {{0, true, 60, 1.0f}});
+    for (int k = 0; k < 40; ++k) {
+      plugin->controller->setParamNormalized(static_cast<ParamID>(random() % kParamCount), (random() % 1000) / 999.0);
+      play(1 + static_cast<int32>(random() % 1024));
+      const std::vector<uint8> saved = plugin->GetState();
+      ASSERT_EQ(plugin->SetState(k % 3 ? saved : first), kResultOk);
+      if (k % 3) {
+        EXPECT_EQ(plugin->GetState(), saved);
+      }
+      play(1 + static_cast<int32>(random() % 1024));
+    }
+  }
+  EXPECT_GT(played, 100) << "the notes are heard";
 }
 
 TEST(Vst3Process, SetUpRefusesWhatItCannotRun)

@@ -51,8 +51,11 @@ TEST(Threaded, AudioControllerAndAutomationAtOnce)
       block.sampleSize = i % 2 ? kSample64 : kSample32;
       block.notes.push_back({0, true, 40 + static_cast<int>(random() % 40), 0.8f});
       block.notes.push_back({block.frames - 1, false, 50, 0.0f});
+      // Changes at both edges of the block, while the automation thread
+      // sets values from outside it.
       block.queues = {{{kOutputGain, 0, (random() % 100) / 100.0}},
-                     {{kFilterLPCutoff, block.frames / 2, (random() % 100) / 100.0}}};
+                     {{kFilterLPCutoff, block.frames / 2, (random() % 100) / 100.0}},
+                     {{kOsc1Level, 0, (random() % 100) / 100.0}, {kOsc1Level, block.frames - 1, (random() % 100) / 100.0}}};
       if (i % 50 == 7) block.queues.push_back({{kPresetID, 0, 0.5}});
       BlockResult r = plugin->Process(block);
       if (r.result != kResultOk || !AllFinite(r)) ++badBlocks;
@@ -151,6 +154,18 @@ TEST(Threaded, SixtyFourInstancesAliveAtOnce)
     block.notes = {{0, true, 60, 1.0f}};
     EXPECT_EQ(plugins[i]->Process(block).result, kResultOk);
     EXPECT_DOUBLE_EQ(plugins[i]->Normalized(kOutputGain), static_cast<double>(i) / 64.0) << "instances stay apart";
+  }
+  // Processing in turn, as a host with 64 tracks does: each instance keeps
+  // its own voice and every block is finite.
+  for (int round = 0; round < 16; ++round) {
+    for (size_t i = 0; i < plugins.size(); ++i) {
+      BlockSpec block;
+      block.frames = 128;
+      if (round == 8) block.notes = {{0, false, 60, 0.0f}};
+      BlockResult r = plugins[i]->Process(block);
+      ASSERT_EQ(r.result, kResultOk) << i;
+      ASSERT_TRUE(AllFinite(r)) << i;
+    }
   }
   // Release in an order unlike creation.
   for (size_t i = 0; i < plugins.size(); i += 2) plugins[i].reset();
