@@ -190,7 +190,9 @@ TEST(GameSounds, LoudnessAndPeakTargetsAreMetUnderTheCeiling)
     const double tp = TruePeakDb(x, rate);
     EXPECT_LE(tp, ceiling + 0.01);
     // Either the target is met, or the ceiling held the level down.
-    if (tp < ceiling - 0.05) EXPECT_NEAR(Loudness(x, rate), target, 0.5);
+    if (tp < ceiling - 0.05) {
+      EXPECT_NEAR(Loudness(x, rate), target, 0.5);
+    }
   }
   const std::string peak = dir + "/peak.wav";
   ASSERT_EQ(Tool("render --normalize -12 -o " + peak).status, 0);
