@@ -1,7 +1,7 @@
 # The README's two commands, as thin wrappers over scripts/ and CMake.
 JOBS ?= 2
 
-.PHONY: all setup demo test native win32 win64 editor-picture clean
+.PHONY: all setup demo test fuzz native win32 win64 editor-picture clean
 
 all: native
 
@@ -26,5 +26,10 @@ test: setup
 editor-picture: setup
 	@scripts/editor-picture
 
+# Each fuzz target for FUZZ_SECONDS (default 300) over its corpus.
+FUZZ_SECONDS ?= 300
+fuzz: setup
+	@scripts/fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf build/native build/native-asan build/native-tsan build/win32 build/win64 out
+	rm -rf build/native build/native-asan build/native-tsan build/fuzz build/win32 build/win64 out

@@ -88,6 +88,8 @@ int IPlugBase::UnserializePresets(const IStateChunk& chunk, int startPos)
     bool initialized = false;
     pos = chunk.GetBool(&initialized, pos);
     preset->mInitialized = initialized;
+    // An empty slot holds no state, so a later recall starts it afresh.
+    if (!initialized) preset->mChunk.Clear();
     if (initialized) {
       // Read through the parameters, so stored values are clamped as a
       // restored sound's are.
@@ -110,6 +112,7 @@ bool IPlugBase::RecallPreset(int idx)
   } else {
     preset.mInitialized = true;
     NextUserPresetName(preset.mName);
+    preset.mChunk.Clear();
     ok = SerializeState(preset.mChunk);
   }
   if (ok) {

@@ -111,7 +111,12 @@ void Vorblex::GenerateRandom()
 void Vorblex::Mutate()
 {
   if (!Graphics()) return;
-  const double h = mMutationAmount;
+  double h;
+  {
+    // Written by OnParameterChange under the mutex.
+    MutexLock lock(Mutex());
+    h = mMutationAmount;
+  }
   for (int paramIdx : kMutateOrder) {
     const double c = NormalizedValue(paramIdx);
     const double r = Draw();

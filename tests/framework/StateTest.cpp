@@ -278,6 +278,23 @@ TEST(Presets, CutOrDamagedListChangesNoPresetAndNoSound)
   EXPECT_STREQ(b.PresetName(1), "Saw");
 }
 
+// Found by fuzzing: a slot loaded as empty kept the bytes of the state it
+// held before, and recalling it appended the current state to them, so the
+// next preset list held a preset twice as long as a state.
+TEST(Presets, EmptiedSlotRecallsToOneState)
+{
+  TestPlug plug(1);
+  plug.FillEmptyPresets("-", 1);
+  IStateChunk empty;
+  empty.PutString("empty");
+  empty.PutBool(false);
+  ASSERT_EQ(plug.UnserializePresets(empty, 0), empty.Size());
+  IStateChunk list;
+  ASSERT_TRUE(plug.SerializePresets(list));
+  EXPECT_EQ(list.Size(), 4 + 13 + 1 + 484);  // "user preset 1", initialised, one state
+  EXPECT_EQ(plug.UnserializePresets(list, 0), list.Size());
+}
+
 // Every reader of host data, fed random, truncated and oversized chunks:
 // nothing may crash and every failure must come back as -1.
 TEST(State, RandomChunksNeverCrashAndFailCleanly)
