@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 
 #include "cli/EditorTools.h"
-#include "cli/Inspect.h"
+#include "cli/StateListing.h"
 #include "cli/Json.h"
 #include "editor/IGraphics.h"
 #include "platform/Random.h"
@@ -210,14 +210,8 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
           .Int("seed", seed)
           .Int("generator_state", RandomStateForSeed(seed))
           .String("audio", audioPath)
-          .String("state", statePath)
-          .Number("duration", stats.seconds)
-          .Number("peak_dbfs", stats.peakDb)
-          .Number("rms_dbfs", stats.rmsDb)
-          .Number("loudness_lufs", stats.loudnessLufs)
-          .Number("true_peak_dbtp", stats.truePeakDb)
-          .Number("gain_db", stats.gainDb)
-          .Int("clipped_samples", audio.clipped);
+          .String("state", statePath);
+      WriteSoundJson(summary, stats, audio.clipped, true);
       WriteParametersJson(*plug, summary);
       summary.EndObject();
       {
@@ -257,12 +251,8 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
           .String("audio", audioPath)
           .String("state", statePath)
           .String("summary", summaryPath)
-          .Int("seed", seed)
-          .Number("duration", stats.seconds)
-          .Number("peak_dbfs", stats.peakDb)
-          .Number("rms_dbfs", stats.rmsDb)
-          .Number("loudness_lufs", stats.loudnessLufs)
-          .Int("clipped_samples", audio.clipped);
+          .Int("seed", seed);
+      WriteSoundJson(json, stats, audio.clipped, false);
       WriteParametersJson(*plug, json);
       json.EndObject();
     } else {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "cli/Json.h"
 #include "platform/Random.h"
 #include "plugin/Vorblex.h"
 
@@ -197,4 +198,14 @@ RenderResult RenderSound(Vorblex& plug, RenderOptions render, const OneShotOptio
     *stats = s;
   }
   return out;
+}
+
+void WriteSoundJson(JsonWriter& json, const SoundStats& stats, long long clipped, bool gain)
+{
+  json.Number("duration", stats.seconds)
+      .Number("peak_dbfs", stats.peakDb)
+      .Number("rms_dbfs", stats.rmsDb)
+      .Number("loudness_lufs", stats.loudnessLufs);
+  if (gain) json.Number("true_peak_dbtp", stats.truePeakDb).Number("gain_db", stats.gainDb);
+  json.Int("clipped_samples", clipped);
 }

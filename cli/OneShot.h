@@ -33,6 +33,11 @@ struct SoundStats {
   bool limited = false;             // the true-peak ceiling lowered that gain
 };
 
+class JsonWriter;
+// The figures of a finished sound as JSON fields: duration, peak, RMS,
+// loudness and, with `gain`, true peak and applied gain; then clipped samples.
+void WriteSoundJson(JsonWriter& json, const SoundStats& stats, long long clipped, bool gain);
+
 // Seconds from note-on to the amplitude envelope's sustain stage: attack +
 // hold + decay, at least 10 ms.
 double ReleasePoint(const Vorblex& plug);

@@ -10,7 +10,7 @@
 #include "cli/CliCommon.h"
 #include "cli/EditorTools.h"
 #include "cli/Generate.h"
-#include "cli/Inspect.h"
+#include "cli/StateListing.h"
 #include "cli/Json.h"
 #include "cli/OneShot.h"
 #include "cli/ParamListing.h"
@@ -282,14 +282,8 @@ int main(int argc, char** argv)
         j.BeginObject()
             .String("command", "render")
             .String("audio", output)
-            .Int("seed", renderArgs.one.noiseSeed)
-            .Number("duration", stats.seconds)
-            .Number("peak_dbfs", stats.peakDb)
-            .Number("rms_dbfs", stats.rmsDb)
-            .Number("loudness_lufs", stats.loudnessLufs)
-            .Number("true_peak_dbtp", stats.truePeakDb)
-            .Number("gain_db", stats.gainDb)
-            .Int("clipped_samples", audio.clipped);
+            .Int("seed", renderArgs.one.noiseSeed);
+        WriteSoundJson(j, stats, audio.clipped, true);
         WriteParametersJson(*plug, j);
         PrintJson(j.EndObject());
       } else {

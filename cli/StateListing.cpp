@@ -1,4 +1,4 @@
-#include "cli/Inspect.h"
+#include "cli/StateListing.h"
 
 #include "cli/Json.h"
 #include "framework/IPlugBase.h"
