@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -113,6 +118,41 @@ TEST(EditorLifecycle, FiftyOpenAndCloseCyclesLeaveNothingBehind)
   EXPECT_FALSE(EditorClassRegistered(Vst2Module()));
 }
 
+// If a cycle stops making progress, says where the window thread and the
+// audio thread are and ends the process, so that a hang shows up as a failure
+// with its place instead of a runner's time-out.
+class Watchdog {
+public:
+  Watchdog(const std::atomic<int>& step, const std::atomic<int>& blocks, int seconds)
+      : mThread([this, &step, &blocks, seconds] {
+          std::unique_lock<std::mutex> lock(mMutex);
+          if (mDone.wait_for(lock, std::chrono::seconds(seconds), [this] { return mFinished; })) return;
+          const int blocksThen = blocks.load();
+          std::this_thread::sleep_for(std::chrono::seconds(1));
+          std::fprintf(stderr, "stuck at step %d; the audio thread %s (%d blocks)\n", step.load(),
+                       blocks.load() != blocksThen ? "still renders" : "is stopped too", blocks.load());
+          std::fflush(stderr);
+          std::_Exit(3);
+        })
+  {
+  }
+  ~Watchdog()
+  {
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mFinished = true;
+    }
+    mDone.notify_one();
+    mThread.join();
+  }
+
+private:
+  std::mutex mMutex;
+  std::condition_variable mDone;
+  bool mFinished = false;
+  std::thread mThread;
+};
+
 TEST(EditorLifecycle, OpeningAndClosingWhileAudioRuns)
 {
   Host host;
@@ -122,6 +162,9 @@ TEST(EditorLifecycle, OpeningAndClosingWhileAudioRuns)
   std::atomic<bool> stop{false};
   std::atomic<int> blocks{0};
   std::atomic<bool> finite{true};
+  // cycle * 10 + where in the cycle the window thread is
+  std::atomic<int> step{0};
+  Watchdog watchdog(step, blocks, 120);
   std::thread audio([&] {
     std::vector<float> left(256), right(256);
     float* out[2] = {left.data(), right.data()};
@@ -134,13 +177,17 @@ TEST(EditorLifecycle, OpeningAndClosingWhileAudioRuns)
   });
   const RECT keys = ControlRect(1);
   for (int cycle = 0; cycle < 30; ++cycle) {
+    step = cycle * 10 + 1;
     ASSERT_EQ(plugin->Dispatch(vst2::op::kEditOpen, 0, 0, window.Handle()), 1);
     HWND editor = FindEditor(window.Handle());
     // A key held while the window goes away.
+    step = cycle * 10 + 2;
     PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON, (keys.left + keys.right) / 2, keys.bottom - 4);
     Pump(30);
+    step = cycle * 10 + 3;
     plugin->Dispatch(vst2::op::kEditClose);
   }
+  step = 1000;
   stop = true;
   audio.join();
   EXPECT_GT(blocks.load(), 30);
