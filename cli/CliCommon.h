@@ -22,7 +22,8 @@ int FindParameter(const Vorblex& plug, const std::string& name);
 // real value inside the range or one of the parameter's display texts.
 void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings);
 
-// Loads a 484-byte plug-in state written by `vorblex state` or `generate`.
+// Loads a state file: the 484-byte plug-in state that `vorblex state` and
+// `generate` write, a VST3 preset (.vstpreset) or a VST2 program (.fxp).
 void LoadStateFile(Vorblex& plug, const std::string& path);
 
 // Restores a state as a host does (the VST2 chunk and VST3 state entries):
@@ -37,8 +38,9 @@ uint32_t ParseSeed(const std::string& text, const char* option);
 // (x ^= x >> 16; x *= 0x85EBCA6B; x ^= x >> 13; x *= 0xC2B2AE35; x ^= x >> 16),
 // all modulo 2^32. Neighbouring seeds give unrelated states.
 uint32_t RandomStateForSeed(uint32_t seed);
-// Writes the plug-in state, all or nothing.
-void SaveStateFile(Vorblex& plug, const std::string& path);
+// Writes the plug-in state, all or nothing, as a VST3 preset for .vstpreset,
+// a VST2 program for .fxp and the plain state otherwise; returns its size.
+long SaveStateFile(Vorblex& plug, const std::string& path);
 
 struct RenderOptions {
   int note = 60;

@@ -26,7 +26,8 @@ void AddCommon(CLI::App* cmd, Common& common)
 {
   cmd->add_option("--set", common.settings, "Set a parameter: NAME=VALUE (a number or a display text)")
       ->type_name("NAME=VALUE");
-  cmd->add_option("--state", common.stateFile, "Load a saved 484-byte state first")->type_name("FILE");
+  cmd->add_option("--state", common.stateFile, "Load a saved state first (.vorblex, .vstpreset or .fxp)")
+      ->type_name("FILE");
 }
 
 // The state file and the settings, in that order, as one state.
@@ -132,8 +133,10 @@ int main(int argc, char** argv)
   paramsCmd->add_flag("--json", json, "Print one JSON document");
   AddCommon(paramsCmd, common);
 
-  CLI::App* stateCmd = app.add_subcommand("state", "Write the 484-byte plug-in state");
-  stateCmd->add_option("-o,--output", output, "Output file")->required();
+  CLI::App* stateCmd =
+      app.add_subcommand("state", "Write the plug-in state (484 bytes), a VST3 preset or a VST2 program file");
+  stateCmd->add_option("-o,--output", output, "Output file: .vstpreset, .fxp, or anything else for the plain state")
+      ->required();
   AddCommon(stateCmd, common);
 
   CLI::App* snapshotCmd = app.add_subcommand("snapshot", "Draw the editor and write it as a PNG");
@@ -235,8 +238,8 @@ int main(int argc, char** argv)
       }
     } else if (app.got_subcommand(stateCmd)) {
       auto plug = MakePlug(base);
-      SaveStateFile(*plug, output);
-      std::printf("%s  %d bytes\n", output.c_str(), 4 + 8 * kParamCount);
+      const long size = SaveStateFile(*plug, output);
+      std::printf("%s  %ld bytes\n", output.c_str(), size);
     } else if (app.got_subcommand(snapshotCmd)) {
       auto plug = MakePlug(base);
       WriteSnapshot(*plug, output);
