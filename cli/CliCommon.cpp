@@ -178,6 +178,31 @@ void LoadStateFile(Vorblex& plug, const std::string& path)
   plug.RedrawParameterControls();
 }
 
+std::vector<float> ReadAudioFile(const std::string& path, double* sampleRate)
+{
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    throw CliError("cannot read audio file " + Quote(path) + ": not a regular file");
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (!file) throw CliError("cannot read audio file " + Quote(path) + ": " + sf_strerror(nullptr));
+  const bool fits = info.channels > 0 && info.channels <= 64 && info.samplerate > 0 && info.frames >= 0 &&
+                    info.frames <= static_cast<sf_count_t>(info.samplerate) * 600;
+  std::vector<float> frames(fits ? static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels) : 0);
+  const sf_count_t read = fits ? sf_readf_float(file, frames.data(), info.frames) : 0;
+  sf_close(file);
+  if (!fits) throw CliError("audio file " + Quote(path) + " is longer than 600 seconds or has no channels");
+  std::vector<float> mono(static_cast<size_t>(std::max<sf_count_t>(read, 0)));
+  for (size_t i = 0; i < mono.size(); ++i) {
+    double sum = 0.0;
+    const float* frame = frames.data() + i * static_cast<size_t>(info.channels);
+    for (int c = 0; c < info.channels; ++c) sum += frame[c];
+    mono[i] = static_cast<float>(sum / info.channels);
+  }
+  *sampleRate = info.samplerate;
+  return mono;
+}
+
 void CommitFile(const std::string& tmp, const std::string& path)
 {
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
@@ -198,8 +223,9 @@ long SaveStateFile(Vorblex& plug, const std::string& path)
     // A host shows the program file's name; the folder and extension are ours.
     const size_t slash = path.find_last_of('/');
     const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    const FileBytes bytes = kind == StateFileKind::kVst3Preset ? MakeVst3Preset(plug)
-                                                                : MakeVst2Program(plug, name.substr(0, name.rfind('.')));
+    const FileBytes bytes = kind == StateFileKind::kVst3Preset
+                                ? MakeVst3Preset(plug)
+                                : MakeVst2Program(plug, name.substr(0, name.rfind('.')));
     size = static_cast<long>(bytes.size());
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) throw CliError("cannot write " + Quote(path) + ": " + std::strerror(errno));

@@ -73,6 +73,9 @@ void WriteAudioFile(const std::string& path, RenderResult& audio, double sampleR
 // The same into an explicit temporary path, left for the caller to commit.
 void WriteAudioFileTo(const std::string& tmp, const std::string& path, RenderResult& audio, double sampleRate,
                       int bits);
+// Reads an audio file libsndfile knows as mono (channels averaged), at most
+// 600 seconds of it.
+std::vector<float> ReadAudioFile(const std::string& path, double* sampleRate);
 // Renames a finished temporary file over its final name.
 void CommitFile(const std::string& tmp, const std::string& path);
 // Serialises the state into a file, left for the caller to commit.

@@ -17,6 +17,7 @@
 #include "cli/EditorTools.h"
 #include "cli/StateListing.h"
 #include "cli/Json.h"
+#include "cli/SoundSheet.h"
 #include "editor/IGraphics.h"
 #include "platform/Random.h"
 #include "plugin/Vorblex.h"
@@ -31,7 +32,7 @@ std::string Lower(std::string s)
 // Temporary files of the sound being written, removed when a signal ends the
 // program before they are renamed. Plain arrays: the handler may only call
 // async-signal-safe functions.
-constexpr int kMaxParts = 3;
+constexpr int kMaxParts = 4;
 char gParts[kMaxParts][4096];
 
 void RemovePartsAndExit(int sig)
@@ -178,6 +179,13 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
   const auto start = std::chrono::steady_clock::now();
   bool progressShown = false;
 
+  std::unique_ptr<SoundSheet> sheet;
+  // The sheet's temporary file goes with the sound's when a signal stops us.
+  auto setParts = [&](std::vector<std::string> parts) {
+    if (sheet) parts.push_back(sheet->PartPath());
+    SetParts(parts);
+  };
+
   JsonWriter json;
   if (gen.json) json.BeginObject().String("command", "generate").String("folder", gen.dir).BeginArray("sounds");
   for (int n = 0; n < gen.count; ++n) {
@@ -196,12 +204,13 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
     if (n == 0) {
       MakeFolder(gen.dir);
       firstNumber = NextSoundNumber(gen.dir, prefix);
+      if (!gen.sheet.empty()) sheet = std::make_unique<SoundSheet>(gen.sheet, gen.count);
     }
 
     const std::string stem = gen.dir + "/" + SoundStem(prefix, seed, firstNumber + n);
     const std::string audioPath = stem + ext, statePath = stem + ".vorblex", summaryPath = stem + ".json";
     const std::vector<std::string> parts = {audioPath + ".part", summaryPath + ".part", statePath + ".part"};
-    SetParts(parts);
+    setParts(parts);
     try {
       WriteAudioFileTo(parts[0], audioPath, audio, render.sampleRate, render.bits);
       JsonWriter summary;
@@ -238,10 +247,14 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
       sigprocmask(SIG_SETMASK, &old, nullptr);
     } catch (...) {
       for (const std::string& p : parts) unlink(p.c_str());
-      SetParts({});
+      setParts({});
       throw;
     }
-    SetParts({});
+    setParts({});
+    if (sheet) {
+      const std::string name = stem.substr(stem.find_last_of('/') + 1);
+      sheet->Add({name, "seed " + std::to_string(seed), audio.samples.data(), audio.samples.size(), render.sampleRate});
+    }
 
     if (audio.clipped > 0)
       std::fprintf(stderr, "vorblex: warning: %lld samples of %s were clipped\n",
@@ -261,8 +274,15 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
     }
     if (gen.progress) Progress(n + 1, gen.count, start, &progressShown);
   }
+  if (sheet) {
+    sheet->Finish();
+    SetParts({});
+    if (!gen.json) std::printf("%s  %d x %d\n", gen.sheet.c_str(), kSheetWidth, gen.count * kSheetRowHeight);
+  }
   if (gen.json) {
-    json.EndArray().EndObject();
+    json.EndArray();
+    if (sheet) json.String("sheet", gen.sheet);
+    json.EndObject();
     std::printf("%s\n", json.Text().c_str());
   }
 }

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "cli/Json.h"
 #include "cli/OneShot.h"
 #include "cli/ParamListing.h"
+#include "cli/SoundSheet.h"
 #include "plugin/Vorblex.h"
 
 namespace {
@@ -167,9 +169,20 @@ int main(int argc, char** argv)
       ->type_name("NAME");
   generateCmd->add_option("--format", gen.format, "wav, flac, aiff or ogg")->capture_default_str();
   generateCmd->add_option("-o,--output", gen.dir, "Output folder (created when missing)")->capture_default_str();
+  generateCmd->add_option("--sheet", gen.sheet, "Also draw one row per sound (name, seed, waveform, spectrogram)")
+      ->type_name("FILE.png");
   generateCmd->add_flag("--json", json, "Print one JSON document");
   AddSoundOptions(generateCmd, genArgs);
   AddCommon(generateCmd, common);
+
+  SoundArgs plotArgs;
+  std::string plotAudio;
+  CLI::App* plotCmd =
+      app.add_subcommand("plot", "Draw a sound's waveform and spectrogram: an audio file or the sound of --state");
+  plotCmd->add_option("audio", plotAudio, "Audio file (.wav, .flac, .aiff, .ogg)");
+  plotCmd->add_option("-o,--output", output, "Output PNG file")->required();
+  AddSoundOptions(plotCmd, plotArgs);
+  AddCommon(plotCmd, common);
 
   try {
     app.parse(argc, argv);
@@ -207,6 +220,36 @@ int main(int argc, char** argv)
       } else if (PrintDiff(*a, *b, stdout) == 0) {
         std::printf("the states are the same\n");
       }
+      return 0;
+    }
+
+    if (app.got_subcommand(plotCmd)) {
+      FinishSoundOptions(plotArgs, true);
+      std::vector<float> samples;
+      double rate = 0.0;
+      std::string name;
+      if (!plotAudio.empty()) {
+        if (!common.stateFile.empty() || !common.settings.empty())
+          throw CliError("plot takes an audio file or --state/--set, not both");
+        samples = ReadAudioFile(plotAudio, &rate);
+        name = plotAudio;
+      } else {
+        // The sound as `generate` writes it, from a plug-in restored from the state.
+        auto plug = MakePlug(BaseState(common));
+        samples = RenderSound(*plug, plotArgs.render, plotArgs.one, nullptr).samples;
+        rate = plotArgs.render.sampleRate;
+        name = common.stateFile.empty() ? "vorblex" : common.stateFile;
+      }
+      name = name.substr(name.find_last_of('/') + 1);
+      name = name.substr(0, name.rfind('.'));
+      float peak = 0.0f;
+      for (float v : samples) peak = std::max(peak, std::fabs(v));
+      char detail[48];
+      std::snprintf(detail, sizeof detail, "peak %.1f dBFS", peak > 0.0f ? 20.0 * std::log10(peak) : -INFINITY);
+      SoundSheet sheet(output, 1);
+      sheet.Add({name, detail, samples.data(), samples.size(), rate});
+      sheet.Finish();
+      std::printf("%s  %d x %d\n", output.c_str(), kSheetWidth, kSheetRowHeight);
       return 0;
     }
 
