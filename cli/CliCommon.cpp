@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "cli/PresetFiles.h"
+#include "cli/ProgressBar.h"
 #include "plugin/Vorblex.h"
 
 namespace {
@@ -256,6 +257,15 @@ void WriteStateFileTo(Vorblex& plug, const std::string& tmp, const std::string& 
   }
 }
 
+void ShowRenderProgress(const RenderOptions& o, size_t samples, double boundSeconds)
+{
+  if (!o.progress || !o.progress->Due()) return;
+  const double seconds = static_cast<double>(samples) / o.sampleRate;
+  char label[48];
+  std::snprintf(label, sizeof label, "%.1f s of audio", seconds);
+  o.progress->Show(boundSeconds > 0.0 ? seconds / boundSeconds : 0.0, label);
+}
+
 RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
 {
   if (o.note < 0 || o.note > 127) throw CliError("--note must be 0 to 127");
@@ -269,6 +279,8 @@ RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
   plug.SetHostBlockSize(kBlock);
   plug.ConnectOutputs(1);
 
+  // The longest the render can take: the note, then the tail or its cap.
+  const double bound = o.lengthSeconds + (o.tailSeconds >= 0.0 ? o.tailSeconds : kMaxAutoTailSeconds);
   RenderResult result;
   std::vector<double> block(kBlock);
   double* outs[1] = {block.data()};
@@ -281,6 +293,7 @@ RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
         result.peak = std::max(result.peak, std::fabs(block[i]));
       }
       done += n;
+      ShowRenderProgress(o, result.samples.size(), bound);
     }
   };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 class IStateChunk;
+class ProgressBar;
 class Vorblex;
 
 // A problem with the user's input: printed as one line, exit status 2.
@@ -49,7 +50,11 @@ struct RenderOptions {
   double tailSeconds = -1.0;  // negative: until every voice is free
   double sampleRate = 44100.0;
   int bits = 0;  // 0: the format's default
+  ProgressBar* progress = nullptr;  // shown the audio rendered so far
 };
+
+// Tells the options' bar how far a render of at most `boundSeconds` has got.
+void ShowRenderProgress(const RenderOptions& options, size_t samples, double boundSeconds);
 
 struct RenderResult {
   std::vector<float> samples;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include "cli/EditorTools.h"
 #include "cli/StateListing.h"
 #include "cli/Json.h"
+#include "cli/ProgressBar.h"
 #include "cli/SoundSheet.h"
 #include "editor/IGraphics.h"
 #include "platform/Random.h"
@@ -88,18 +88,6 @@ void MakeFolder(const std::string& dir)
   }
 }
 
-void Progress(int done, int total, std::chrono::steady_clock::time_point start, bool* shown)
-{
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!*shown && elapsed < 1.0) return;
-  *shown = true;
-  constexpr int kWidth = 30;
-  const int filled = total ? done * kWidth / total : kWidth;
-  std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
-               done, total);
-  if (done == total) std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
 }  // namespace
 
 std::string CanonicalCategory(const std::string& name)
@@ -176,8 +164,10 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
   InstallSignalCleanup();
   const std::string prefix = gen.mutate ? "mutate" : gen.category;
   int firstNumber = 0;
-  const auto start = std::chrono::steady_clock::now();
-  bool progressShown = false;
+  // A batch shows sounds done; a single sound, its audio rendered so far.
+  ProgressBar bar;
+  RenderOptions renderOne = render;
+  if (gen.progress && gen.count == 1) renderOne.progress = &bar;
 
   std::unique_ptr<SoundSheet> sheet;
   // The sheet's temporary file goes with the sound's when a signal stops us.
@@ -198,7 +188,7 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
     auto plug = std::make_unique<Vorblex>();
     RestoreState(*plug, state);
     SoundStats stats;
-    RenderResult audio = RenderSound(*plug, render, one, &stats);
+    RenderResult audio = RenderSound(*plug, renderOne, one, &stats);
     // The folder is made once the first sound has passed every check, so bad
     // options leave nothing behind.
     if (n == 0) {
@@ -272,8 +262,10 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
       std::printf("%s  seed %u  %.3f s  peak %.1f dBFS  %.1f LUFS\n", audioPath.c_str(), seed, stats.seconds,
                   stats.peakDb, stats.loudnessLufs);
     }
-    if (gen.progress) Progress(n + 1, gen.count, start, &progressShown);
+    if (gen.progress && gen.count > 1)
+      bar.Show(static_cast<double>(n + 1) / gen.count, std::to_string(n + 1) + "/" + std::to_string(gen.count));
   }
+  bar.Done(gen.count > 1 ? std::to_string(gen.count) + "/" + std::to_string(gen.count) : "done");
   if (sheet) {
     sheet->Finish();
     SetParts({});

@@ -15,6 +15,7 @@
 #include "cli/Json.h"
 #include "cli/OneShot.h"
 #include "cli/ParamListing.h"
+#include "cli/ProgressBar.h"
 #include "cli/SoundSheet.h"
 #include "plugin/Vorblex.h"
 
@@ -303,7 +304,7 @@ int main(int argc, char** argv)
       }
       gen.settings = common.settings;
       gen.json = json;
-      gen.progress = isatty(2) != 0 && gen.count > 1;
+      gen.progress = isatty(2) != 0;
       GenerateBatch(base, gen, genArgs.render, genArgs.one);
     } else if (app.got_subcommand(renderCmd)) {
       FinishSoundOptions(renderArgs, false);
@@ -318,7 +319,11 @@ int main(int argc, char** argv)
       AudioFormatFor(output, render.bits);  // bad extensions fail before the render
       auto plug = MakePlug(base);
       SoundStats stats;
+      // Only a terminal gets a bar, and only for a render longer than a second.
+      ProgressBar bar;
+      if (isatty(2)) render.progress = &bar;
       RenderResult audio = RenderSound(*plug, render, renderArgs.one, &stats);
+      bar.Done("done");
       WriteAudioFile(output, audio, render.sampleRate, render.bits);
       if (audio.clipped > 0)
         std::fprintf(stderr, "vorblex: warning: %lld samples of %s were clipped\n",

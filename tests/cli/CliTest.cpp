@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/CliCommon.h"
+#include "cli/ProgressBar.h"
 #include "plugin/Vorblex.h"
 #include "support/Render.h"
 
@@ -233,4 +234,34 @@ TEST(Cli, SnapshotIsTheWholeEditor)
   };
   EXPECT_EQ(be32(16), 846u);
   EXPECT_EQ(be32(20), 768u);
+}
+
+// The bar of a slow render: drawn only after its delay, showing the audio
+// rendered against the longest the render can take, ended on its own line.
+TEST(Cli, RenderProgressShowsTheAudioRenderedAfterTheDelay)
+{
+  for (double delay : {0.0, 1e9}) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    ProgressBar bar(out, delay);
+    Vorblex plug;
+    RenderOptions options;
+    options.lengthSeconds = 2.0;
+    options.tailSeconds = 2.0;
+    options.progress = &bar;
+    EXPECT_EQ(RenderNote(plug, options).samples.size(), 4u * 44100u);
+    bar.Done("done");
+    std::rewind(out);
+    std::string text(4096, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), out));
+    std::fclose(out);
+    if (delay > 0.0) {
+      EXPECT_EQ(text, "");
+      continue;
+    }
+    // The first draw comes after the first block: 512 samples of at most 4 s.
+    EXPECT_EQ(text.substr(0, 42), "\r[                              ] 0.0 s of");
+    EXPECT_NE(text.find("\r[##############################] done   \n"), std::string::npos) << text;
+    EXPECT_EQ(text.back(), '\n');
+  }
 }
