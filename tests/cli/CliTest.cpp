@@ -236,7 +236,7 @@ TEST(Cli, SnapshotIsTheWholeEditor)
   EXPECT_EQ(be32(20), 768u);
 }
 
-// The bar of a slow render: drawn only after its delay, showing the audio
+// The bar of a slow render: nothing before its delay; after it, the audio
 // rendered against the longest the render can take, ended on its own line.
 TEST(Cli, RenderProgressShowsTheAudioRenderedAfterTheDelay)
 {
@@ -246,22 +246,16 @@ TEST(Cli, RenderProgressShowsTheAudioRenderedAfterTheDelay)
     ProgressBar bar(out, delay);
     Vorblex plug;
     RenderOptions options;
-    options.lengthSeconds = 2.0;
-    options.tailSeconds = 2.0;
+    options.lengthSeconds = options.tailSeconds = 2.0;
     options.progress = &bar;
-    EXPECT_EQ(RenderNote(plug, options).samples.size(), 4u * 44100u);
+    RenderNote(plug, options);
     bar.Done("done");
-    std::rewind(out);
     std::string text(4096, '\0');
+    std::rewind(out);
     text.resize(std::fread(&text[0], 1, text.size(), out));
     std::fclose(out);
-    if (delay > 0.0) {
-      EXPECT_EQ(text, "");
-      continue;
-    }
-    // The first draw comes after the first block: 512 samples of at most 4 s.
-    EXPECT_EQ(text.substr(0, 42), "\r[                              ] 0.0 s of");
-    EXPECT_NE(text.find("\r[##############################] done   \n"), std::string::npos) << text;
-    EXPECT_EQ(text.back(), '\n');
+    // The first draw comes after the first block, 512 samples of at most 4 s.
+    EXPECT_EQ(text.substr(0, 42), delay > 0.0 ? "" : "\r[                              ] 0.0 s of");
+    EXPECT_EQ(text.empty() || text.find("] done   \n") == text.size() - 10, true) << text;
   }
 }

@@ -1,49 +1,22 @@
 // Preset files for hosts: what `vorblex state` writes is read back by
 // `--state` as the same sound, and damaged or foreign files are refused.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 #include "cli/CliCommon.h"
 #include "cli/PresetFiles.h"
 #include "plugin/Vorblex.h"
+#include "tests/cli/ToolRun.h"
+
+using toolrun::Read;
 
 namespace {
-std::string Dir()
+const std::string& Dir()
 {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vorblex-presets-XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp");
-  }();
+  static const std::string dir = toolrun::NewDir();
   return dir;
-}
-
-struct Outcome {
-  int status;
-  std::string err;
-};
-
-Outcome Tool(const std::string& args)
-{
-  const std::string err = Dir() + "/err.txt";
-  const int raw = std::system((std::string(VORBLEX_CLI) + " " + args + " >/dev/null 2>" + err).c_str());
-  std::ifstream in(err);
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-          std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>())};
-}
-
-std::string Read(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
@@ -56,16 +29,16 @@ void PutBe(std::string& s, size_t at, uint32_t v)
 
 TEST(PresetFiles, PresetsRenderAsTheStateTheyWereMadeFrom)
 {
-  ASSERT_EQ(Tool("generate blade --seed 77 -o " + Dir()).status, 0);
+  ASSERT_EQ(toolrun::Run("generate blade --seed 77 -o " + Dir()).status, 0);
   const std::string state = Dir() + "/blade-s77-001.vorblex";
-  ASSERT_EQ(Tool("state --state " + state + " -o " + Dir() + "/b.fxp").status, 0);
-  ASSERT_EQ(Tool("state --state " + state + " -o " + Dir() + "/b.VSTPRESET").status, 0);
+  ASSERT_EQ(toolrun::Run("state --state " + state + " -o " + Dir() + "/b.fxp").status, 0);
+  ASSERT_EQ(toolrun::Run("state --state " + state + " -o " + Dir() + "/b.VSTPRESET").status, 0);
   EXPECT_EQ(Read(Dir() + "/b.fxp").size(), 552u);
   EXPECT_EQ(Read(Dir() + "/b.VSTPRESET").size(), 1072u);
   EXPECT_EQ(Vst3ClassIdText(), "F2AEE70D00DE4F4E5071787273706770");
   for (const char* file : {"b.vorblex", "b.fxp", "b.VSTPRESET"}) {
     const std::string from = std::string(file) == "b.vorblex" ? state : Dir() + "/" + file;
-    ASSERT_EQ(Tool("render --dc --state " + from + " -o " + Dir() + "/" + file + ".wav").status, 0) << file;
+    ASSERT_EQ(toolrun::Run("render --dc --state " + from + " -o " + Dir() + "/" + file + ".wav").status, 0) << file;
   }
   const std::string reference = Read(Dir() + "/b.vorblex.wav");
   EXPECT_GT(reference.size(), 10000u);
@@ -93,8 +66,8 @@ TEST(PresetFiles, PresetsRenderAsTheStateTheyWereMadeFrom)
 
 TEST(PresetFiles, DamagedAndForeignPresetsAreRefusedWithOneLine)
 {
-  ASSERT_EQ(Tool("state --set \"Osc1 Type=Saw\" -o " + Dir() + "/g.fxp").status, 0);
-  ASSERT_EQ(Tool("state --set \"Osc1 Type=Saw\" -o " + Dir() + "/g.vstpreset").status, 0);
+  ASSERT_EQ(toolrun::Run("state --set \"Osc1 Type=Saw\" -o " + Dir() + "/g.fxp").status, 0);
+  ASSERT_EQ(toolrun::Run("state --set \"Osc1 Type=Saw\" -o " + Dir() + "/g.vstpreset").status, 0);
   const std::string fxp = Read(Dir() + "/g.fxp"), vst3 = Read(Dir() + "/g.vstpreset");
   auto patched = [](std::string s, size_t at, const std::string& bytes) { return s.replace(at, bytes.size(), bytes); };
   std::string bigList = vst3, farChunk = vst3, otherId = fxp;
@@ -120,7 +93,7 @@ TEST(PresetFiles, DamagedAndForeignPresetsAreRefusedWithOneLine)
   for (size_t k = 0; k < std::size(cases); ++k) {
     const std::string path = Dir() + "/bad" + std::to_string(k) + (k < 6 ? ".fxp" : ".vstpreset");
     Write(path, cases[k].first);
-    const Outcome r = Tool("render --state " + path + " -o " + out);
+    const toolrun::Result r = toolrun::Run("render --state " + path + " -o " + out);
     EXPECT_EQ(r.status, 2) << k;
     EXPECT_NE(r.err.find(cases[k].second), std::string::npos) << k << ": " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << k << ": " << r.err;

@@ -1,17 +1,12 @@
 // Pictures of sounds: where a sine shows in the spectrogram, what silence
 // draws, and the sizes of the files `generate --sheet` and `plot` write.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 #include "cli/SoundSheet.h"
+#include "tests/cli/ToolRun.h"
 
 namespace {
 unsigned Brightness(LICE_pixel p) { return LICE_GETR(p) + LICE_GETG(p) + LICE_GETB(p); }
@@ -19,8 +14,7 @@ unsigned Brightness(LICE_pixel p) { return LICE_GETR(p) + LICE_GETG(p) + LICE_GE
 // Width and height from a PNG's header.
 std::pair<uint32_t, uint32_t> PngSize(const std::string& path)
 {
-  std::ifstream in(path, std::ios::binary);
-  std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string b = toolrun::Read(path);
   if (b.size() < 24 || b.compare(12, 4, "IHDR") != 0) return {0, 0};
   auto be = [&](size_t at) {
     uint32_t v = 0;
@@ -30,11 +24,7 @@ std::pair<uint32_t, uint32_t> PngSize(const std::string& path)
   return {be(16), be(20)};
 }
 
-int Tool(const std::string& args)
-{
-  const int raw = std::system((std::string(VORBLEX_CLI) + " " + args + " >/dev/null 2>&1").c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
+int Tool(const std::string& args) { return toolrun::Run(args).status; }
 }  // namespace
 
 TEST(SoundSheet, ASineIsBrightestInTheRowOfItsFrequency)
@@ -80,9 +70,7 @@ TEST(SoundSheet, SilenceDrawsAFlatLineAndABlackSpectrogram)
 
 TEST(SoundSheet, SheetsHaveARowPerSoundAndPlotsOne)
 {
-  char tmpl[] = "/tmp/vorblex-sheet-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = tmpl;
+  const std::string dir = toolrun::NewDir();
   ASSERT_EQ(Tool("generate blip --count 3 --seed 5 --sheet " + dir + "/blips.png -o " + dir), 0);
   EXPECT_EQ(PngSize(dir + "/blips.png"), std::make_pair(1000u, 360u));
   ASSERT_EQ(Tool("plot " + dir + "/blip-s6-002.wav -o " + dir + "/one.png"), 0);

@@ -4,21 +4,13 @@
 #include "tests/hosts/vst2/Fixtures.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
+
+#include "tests/cli/ToolRun.h"
 
 namespace vst2host {
 namespace {
 
 using Vst2ProgramFile = StartedPlugin;
-
-std::vector<unsigned char> ReadAll(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::uint32_t BigEndian(const std::vector<unsigned char>& b, std::size_t at)
 {
@@ -28,15 +20,12 @@ std::uint32_t BigEndian(const std::vector<unsigned char>& b, std::size_t at)
 
 TEST_F(Vst2ProgramFile, TheToolsProgramFileLoadsTheSoundItWasMadeFrom)
 {
-  char tmpl[] = "/tmp/vorblex-fxp-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = tmpl, tool = VORBLEX_CLI;
-  ASSERT_EQ(std::system((tool + " generate shoot --seed 12 -o " + dir + " >/dev/null").c_str()), 0);
-  ASSERT_EQ(std::system((tool + " state --state " + dir + "/shoot-s12-001.vorblex -o " + dir +
-                         "/laser.fxp >/dev/null").c_str()),
-            0);
-  const std::vector<unsigned char> state = ReadAll(dir + "/shoot-s12-001.vorblex");
-  const std::vector<unsigned char> fxp = ReadAll(dir + "/laser.fxp");
+  const std::string dir = toolrun::NewDir();
+  ASSERT_EQ(toolrun::Run("generate shoot --seed 12 -o " + dir).status, 0);
+  ASSERT_EQ(toolrun::Run("state --state " + dir + "/shoot-s12-001.vorblex -o " + dir + "/laser.fxp").status, 0);
+  const std::string stateText = toolrun::Read(dir + "/shoot-s12-001.vorblex");
+  const std::string fxpText = toolrun::Read(dir + "/laser.fxp");
+  const std::vector<unsigned char> state(stateText.begin(), stateText.end()), fxp(fxpText.begin(), fxpText.end());
   ASSERT_EQ(state.size(), static_cast<std::size_t>(kStateSize));
   ASSERT_EQ(fxp.size(), 60u + kProgramChunkSize);
 

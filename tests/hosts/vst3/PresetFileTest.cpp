@@ -2,14 +2,11 @@
 // preset reader into an instance as a host loads a preset, and compared with
 // what the SDK's writer makes of the same sound.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "public.sdk/source/vst/vstpresetfile.h"
+#include "tests/cli/ToolRun.h"
 #include "tests/hosts/vst3/TestHost.h"
 
 using namespace Steinberg;
@@ -17,12 +14,6 @@ using namespace Steinberg::Vst;
 
 namespace vst3host {
 namespace {
-
-std::vector<uint8> ReadAll(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The class id as Windows hosts spell it in a preset: a 32-bit and two 16-bit
 // little-endian numbers, then eight bytes in order.
@@ -37,14 +28,12 @@ std::string WindowsClassIdText(const TUID& id)
 
 TEST(Vst3PresetFile, TheToolsPresetLoadsTheSoundItWasMadeFrom)
 {
-  char tmpl[] = "/tmp/vorblex-vstpreset-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = tmpl, tool = VORBLEX_CLI;
-  ASSERT_EQ(std::system((tool + " generate powerup --seed 31 -o " + dir + " >/dev/null").c_str()), 0);
-  const std::string source = dir + "/powerup-s31-001.vorblex";
-  ASSERT_EQ(std::system((tool + " state --state " + source + " -o " + dir + "/up.vstpreset >/dev/null").c_str()), 0);
-  std::vector<uint8> state = ReadAll(source);
-  const std::vector<uint8> preset = ReadAll(dir + "/up.vstpreset");
+  const std::string dir = toolrun::NewDir(), source = dir + "/powerup-s31-001.vorblex";
+  ASSERT_EQ(toolrun::Run("generate powerup --seed 31 -o " + dir).status, 0);
+  ASSERT_EQ(toolrun::Run("state --state " + source + " -o " + dir + "/up.vstpreset").status, 0);
+  const std::string stateText = toolrun::Read(source), presetText = toolrun::Read(dir + "/up.vstpreset");
+  std::vector<uint8> state(stateText.begin(), stateText.end());
+  const std::vector<uint8> preset(presetText.begin(), presetText.end());
   ASSERT_EQ(state.size(), 484u);
   ASSERT_EQ(preset.size(), 48u + 2 * kStateSize + 8 + 2 * 20);
   EXPECT_EQ(std::string(preset.begin() + 8, preset.begin() + 40), WindowsClassIdText(ClassID()));
@@ -60,13 +49,8 @@ TEST(Vst3PresetFile, TheToolsPresetLoadsTheSoundItWasMadeFrom)
   EXPECT_TRUE(reader.restoreComponentState(loaded->controller));
   EXPECT_TRUE(reader.restoreControllerState(loaded->controller));
 
-  // Every parameter as the source state gives it to an instance directly.
-  auto direct = Plugin::Create();
-  ASSERT_NE(direct, nullptr);
-  direct->Start();
+  // Every parameter as in the source state, bypass off.
   state.insert(state.end(), {0, 0, 0, 0});
-  ASSERT_EQ(direct->SetState(state), kResultOk);
-  EXPECT_EQ(loaded->AllNormalized(), direct->AllNormalized());
   EXPECT_EQ(loaded->GetState(), state);
 
   // The SDK's writer makes the same file of the loaded sound, but for the
