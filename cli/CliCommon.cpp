@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/PresetFiles.h"
+#include "cli/ProgressBar.h"
 #include "plugin/Vorblex.h"
 
 namespace {
@@ -137,34 +139,69 @@ void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings)
 void LoadStateFile(Vorblex& plug, const std::string& path)
 {
   constexpr int kStateSize = 4 + 8 * kParamCount;
-  // Only a regular file of at most a state's size is opened: a directory, a
-  // device or a huge file is refused before a byte of it is read.
+  const StateFileKind kind = StateFileKindFor(path);
+  const long limit = kind == StateFileKind::kState ? kStateSize : kMaxPresetFileSize;
+  // Only a regular file of at most a state's (or a preset's) size is opened:
+  // a directory, a device or a huge file is refused before a byte of it is read.
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0)
     throw CliError("cannot read state file " + Quote(path) + ": " + std::strerror(errno));
   if (S_ISDIR(info.st_mode)) throw CliError("state file " + Quote(path) + " is a directory");
   if (!S_ISREG(info.st_mode)) throw CliError("state file " + Quote(path) + " is not a regular file");
-  if (info.st_size > kStateSize)
+  if (info.st_size > limit)
     throw CliError("state file " + Quote(path) + " is not a Vorblex state (" + std::to_string(info.st_size) +
-                   " bytes, expected " + std::to_string(kStateSize) + ")");
+                   " bytes, expected " + (kind == StateFileKind::kState ? "" : "at most ") + std::to_string(limit) +
+                   ")");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw CliError("cannot read state file " + Quote(path) + ": " + std::strerror(errno));
-  // Read at most one byte past a state, whatever the file has grown to since.
-  std::vector<char> bytes(static_cast<size_t>(kStateSize) + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  // Read at most one byte past the limit, whatever the file has grown to since.
+  FileBytes bytes(static_cast<size_t>(limit) + 1);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (in.bad()) throw CliError("cannot read state file " + Quote(path));
   bytes.resize(static_cast<size_t>(in.gcount()));
-  if (static_cast<int>(bytes.size()) < kStateSize)
-    throw CliError("state file " + Quote(path) + " is too short (" + std::to_string(bytes.size()) + " bytes, expected " +
-                   std::to_string(kStateSize) + ")");
-  int32_t version = 0;
-  std::memcpy(&version, bytes.data(), sizeof version);
-  if (static_cast<int>(bytes.size()) != kStateSize || version != plug.GetEffectVersion())
-    throw CliError("state file " + Quote(path) + " is not a Vorblex state");
+  if (static_cast<long>(bytes.size()) > limit) throw CliError("state file " + Quote(path) + " is not a Vorblex state");
+
   IStateChunk chunk;
-  chunk.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+  if (kind == StateFileKind::kVst3Preset) {
+    chunk = StateFromVst3Preset(plug, bytes, path);
+  } else if (kind == StateFileKind::kVst2Program) {
+    chunk = StateFromVst2Program(plug, bytes, path);
+  } else {
+    if (static_cast<int>(bytes.size()) < kStateSize)
+      throw CliError("state file " + Quote(path) + " is too short (" + std::to_string(bytes.size()) +
+                     " bytes, expected " + std::to_string(kStateSize) + ")");
+    int32_t version = 0;
+    std::memcpy(&version, bytes.data(), sizeof version);
+    if (version != plug.GetEffectVersion()) throw CliError("state file " + Quote(path) + " is not a Vorblex state");
+    chunk.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+  }
   if (plug.UnserializeState(chunk, 0) < 0) throw CliError("state file " + Quote(path) + " could not be read");
   plug.RedrawParameterControls();
+}
+
+std::vector<float> ReadAudioFile(const std::string& path, double* sampleRate)
+{
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    throw CliError("cannot read audio file " + Quote(path) + ": not a regular file");
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (!file) throw CliError("cannot read audio file " + Quote(path) + ": " + sf_strerror(nullptr));
+  const bool fits = info.channels > 0 && info.channels <= 64 && info.samplerate > 0 && info.frames >= 0 &&
+                    info.frames <= static_cast<sf_count_t>(info.samplerate) * 600;
+  std::vector<float> frames(fits ? static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels) : 0);
+  const sf_count_t read = fits ? sf_readf_float(file, frames.data(), info.frames) : 0;
+  sf_close(file);
+  if (!fits) throw CliError("audio file " + Quote(path) + " is longer than 600 seconds or has no channels");
+  std::vector<float> mono(static_cast<size_t>(std::max<sf_count_t>(read, 0)));
+  for (size_t i = 0; i < mono.size(); ++i) {
+    double sum = 0.0;
+    const float* frame = frames.data() + i * static_cast<size_t>(info.channels);
+    for (int c = 0; c < info.channels; ++c) sum += frame[c];
+    mono[i] = static_cast<float>(sum / info.channels);
+  }
+  *sampleRate = info.samplerate;
+  return mono;
 }
 
 void CommitFile(const std::string& tmp, const std::string& path)
@@ -176,11 +213,32 @@ void CommitFile(const std::string& tmp, const std::string& path)
   }
 }
 
-void SaveStateFile(Vorblex& plug, const std::string& path)
+long SaveStateFile(Vorblex& plug, const std::string& path)
 {
   const std::string tmp = path + ".part";
-  WriteStateFileTo(plug, tmp, path);
+  const StateFileKind kind = StateFileKindFor(path);
+  long size = 4 + 8 * kParamCount;
+  if (kind == StateFileKind::kState) {
+    WriteStateFileTo(plug, tmp, path);
+  } else {
+    // A host shows the program file's name; the folder and extension are ours.
+    const size_t slash = path.find_last_of('/');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const FileBytes bytes = kind == StateFileKind::kVst3Preset
+                                ? MakeVst3Preset(plug)
+                                : MakeVst2Program(plug, name.substr(0, name.rfind('.')));
+    size = static_cast<long>(bytes.size());
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) throw CliError("cannot write " + Quote(path) + ": " + std::strerror(errno));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::remove(tmp.c_str());
+      throw CliError("cannot write " + Quote(path));
+    }
+  }
   CommitFile(tmp, path);
+  return size;
 }
 
 void WriteStateFileTo(Vorblex& plug, const std::string& tmp, const std::string& path)
@@ -199,6 +257,15 @@ void WriteStateFileTo(Vorblex& plug, const std::string& tmp, const std::string& 
   }
 }
 
+void ShowRenderProgress(const RenderOptions& o, size_t samples, double boundSeconds)
+{
+  if (!o.progress || !o.progress->Due()) return;
+  const double seconds = static_cast<double>(samples) / o.sampleRate;
+  char label[48];
+  std::snprintf(label, sizeof label, "%.1f s of audio", seconds);
+  o.progress->Show(boundSeconds > 0.0 ? seconds / boundSeconds : 0.0, label);
+}
+
 RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
 {
   if (o.note < 0 || o.note > 127) throw CliError("--note must be 0 to 127");
@@ -212,6 +279,8 @@ RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
   plug.SetHostBlockSize(kBlock);
   plug.ConnectOutputs(1);
 
+  // The longest the render can take: the note, then the tail or its cap.
+  const double bound = o.lengthSeconds + (o.tailSeconds >= 0.0 ? o.tailSeconds : kMaxAutoTailSeconds);
   RenderResult result;
   std::vector<double> block(kBlock);
   double* outs[1] = {block.data()};
@@ -224,6 +293,7 @@ RenderResult RenderNote(Vorblex& plug, const RenderOptions& o)
         result.peak = std::max(result.peak, std::fabs(block[i]));
       }
       done += n;
+      ShowRenderProgress(o, result.samples.size(), bound);
     }
   };
 

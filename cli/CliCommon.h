@@ -7,6 +7,7 @@
 #include <vector>
 
 class IStateChunk;
+class ProgressBar;
 class Vorblex;
 
 // A problem with the user's input: printed as one line, exit status 2.
@@ -22,7 +23,8 @@ int FindParameter(const Vorblex& plug, const std::string& name);
 // real value inside the range or one of the parameter's display texts.
 void ApplySettings(Vorblex& plug, const std::vector<std::string>& settings);
 
-// Loads a 484-byte plug-in state written by `vorblex state` or `generate`.
+// Loads a state file: the 484-byte plug-in state that `vorblex state` and
+// `generate` write, a VST3 preset (.vstpreset) or a VST2 program (.fxp).
 void LoadStateFile(Vorblex& plug, const std::string& path);
 
 // Restores a state as a host does (the VST2 chunk and VST3 state entries):
@@ -37,8 +39,9 @@ uint32_t ParseSeed(const std::string& text, const char* option);
 // (x ^= x >> 16; x *= 0x85EBCA6B; x ^= x >> 13; x *= 0xC2B2AE35; x ^= x >> 16),
 // all modulo 2^32. Neighbouring seeds give unrelated states.
 uint32_t RandomStateForSeed(uint32_t seed);
-// Writes the plug-in state, all or nothing.
-void SaveStateFile(Vorblex& plug, const std::string& path);
+// Writes the plug-in state, all or nothing, as a VST3 preset for .vstpreset,
+// a VST2 program for .fxp and the plain state otherwise; returns its size.
+long SaveStateFile(Vorblex& plug, const std::string& path);
 
 struct RenderOptions {
   int note = 60;
@@ -47,7 +50,11 @@ struct RenderOptions {
   double tailSeconds = -1.0;  // negative: until every voice is free
   double sampleRate = 44100.0;
   int bits = 0;  // 0: the format's default
+  ProgressBar* progress = nullptr;  // shown the audio rendered so far
 };
+
+// Tells the options' bar how far a render of at most `boundSeconds` has got.
+void ShowRenderProgress(const RenderOptions& options, size_t samples, double boundSeconds);
 
 struct RenderResult {
   std::vector<float> samples;
@@ -71,6 +78,9 @@ void WriteAudioFile(const std::string& path, RenderResult& audio, double sampleR
 // The same into an explicit temporary path, left for the caller to commit.
 void WriteAudioFileTo(const std::string& tmp, const std::string& path, RenderResult& audio, double sampleRate,
                       int bits);
+// Reads an audio file libsndfile knows as mono (channels averaged), at most
+// 600 seconds of it.
+std::vector<float> ReadAudioFile(const std::string& path, double* sampleRate);
 // Renames a finished temporary file over its final name.
 void CommitFile(const std::string& tmp, const std::string& path);
 // Serialises the state into a file, left for the caller to commit.

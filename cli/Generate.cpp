@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,8 @@
 #include "cli/EditorTools.h"
 #include "cli/StateListing.h"
 #include "cli/Json.h"
+#include "cli/ProgressBar.h"
+#include "cli/SoundSheet.h"
 #include "editor/IGraphics.h"
 #include "platform/Random.h"
 #include "plugin/Vorblex.h"
@@ -31,7 +32,7 @@ std::string Lower(std::string s)
 // Temporary files of the sound being written, removed when a signal ends the
 // program before they are renamed. Plain arrays: the handler may only call
 // async-signal-safe functions.
-constexpr int kMaxParts = 3;
+constexpr int kMaxParts = 4;
 char gParts[kMaxParts][4096];
 
 void RemovePartsAndExit(int sig)
@@ -87,18 +88,6 @@ void MakeFolder(const std::string& dir)
   }
 }
 
-void Progress(int done, int total, std::chrono::steady_clock::time_point start, bool* shown)
-{
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!*shown && elapsed < 1.0) return;
-  *shown = true;
-  constexpr int kWidth = 30;
-  const int filled = total ? done * kWidth / total : kWidth;
-  std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
-               done, total);
-  if (done == total) std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
 }  // namespace
 
 std::string CanonicalCategory(const std::string& name)
@@ -175,8 +164,17 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
   InstallSignalCleanup();
   const std::string prefix = gen.mutate ? "mutate" : gen.category;
   int firstNumber = 0;
-  const auto start = std::chrono::steady_clock::now();
-  bool progressShown = false;
+  // A batch shows sounds done; a single sound, its audio rendered so far.
+  ProgressBar bar;
+  RenderOptions renderOne = render;
+  if (gen.progress && gen.count == 1) renderOne.progress = &bar;
+
+  std::unique_ptr<SoundSheet> sheet;
+  // The sheet's temporary file goes with the sound's when a signal stops us.
+  auto setParts = [&](std::vector<std::string> parts) {
+    if (sheet) parts.push_back(sheet->PartPath());
+    SetParts(parts);
+  };
 
   JsonWriter json;
   if (gen.json) json.BeginObject().String("command", "generate").String("folder", gen.dir).BeginArray("sounds");
@@ -190,18 +188,19 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
     auto plug = std::make_unique<Vorblex>();
     RestoreState(*plug, state);
     SoundStats stats;
-    RenderResult audio = RenderSound(*plug, render, one, &stats);
+    RenderResult audio = RenderSound(*plug, renderOne, one, &stats);
     // The folder is made once the first sound has passed every check, so bad
     // options leave nothing behind.
     if (n == 0) {
       MakeFolder(gen.dir);
       firstNumber = NextSoundNumber(gen.dir, prefix);
+      if (!gen.sheet.empty()) sheet = std::make_unique<SoundSheet>(gen.sheet, gen.count);
     }
 
     const std::string stem = gen.dir + "/" + SoundStem(prefix, seed, firstNumber + n);
     const std::string audioPath = stem + ext, statePath = stem + ".vorblex", summaryPath = stem + ".json";
     const std::vector<std::string> parts = {audioPath + ".part", summaryPath + ".part", statePath + ".part"};
-    SetParts(parts);
+    setParts(parts);
     try {
       WriteAudioFileTo(parts[0], audioPath, audio, render.sampleRate, render.bits);
       JsonWriter summary;
@@ -238,10 +237,14 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
       sigprocmask(SIG_SETMASK, &old, nullptr);
     } catch (...) {
       for (const std::string& p : parts) unlink(p.c_str());
-      SetParts({});
+      setParts({});
       throw;
     }
-    SetParts({});
+    setParts({});
+    if (sheet) {
+      const std::string name = stem.substr(stem.find_last_of('/') + 1);
+      sheet->Add({name, "seed " + std::to_string(seed), audio.samples.data(), audio.samples.size(), render.sampleRate});
+    }
 
     if (audio.clipped > 0)
       std::fprintf(stderr, "vorblex: warning: %lld samples of %s were clipped\n",
@@ -259,10 +262,19 @@ void GenerateBatch(const IStateChunk& base, const GenerateOptions& gen, const Re
       std::printf("%s  seed %u  %.3f s  peak %.1f dBFS  %.1f LUFS\n", audioPath.c_str(), seed, stats.seconds,
                   stats.peakDb, stats.loudnessLufs);
     }
-    if (gen.progress) Progress(n + 1, gen.count, start, &progressShown);
+    if (gen.progress && gen.count > 1)
+      bar.Show(static_cast<double>(n + 1) / gen.count, std::to_string(n + 1) + "/" + std::to_string(gen.count));
+  }
+  bar.Done(gen.count > 1 ? std::to_string(gen.count) + "/" + std::to_string(gen.count) : "done");
+  if (sheet) {
+    sheet->Finish();
+    SetParts({});
+    if (!gen.json) std::printf("%s  %d x %d\n", gen.sheet.c_str(), kSheetWidth, gen.count * kSheetRowHeight);
   }
   if (gen.json) {
-    json.EndArray().EndObject();
+    json.EndArray();
+    if (sheet) json.String("sheet", gen.sheet);
+    json.EndObject();
     std::printf("%s\n", json.Text().c_str());
   }
 }

@@ -24,6 +24,7 @@ struct GenerateOptions {
   std::vector<std::string> settings;    // --set, applied again after the tool
   bool json = false;
   bool progress = false;                // a bar on standard error
+  std::string sheet;                    // a PNG with a row per sound, when not empty
 };
 
 // The file stem of a sound: <category>-s<seed>-<number, three digits or more>.

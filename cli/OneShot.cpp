@@ -150,6 +150,7 @@ RenderResult RenderSound(Vorblex& plug, RenderOptions render, const OneShotOptio
       while (lastBlockLoud() && raw.samples.size() < cap) {
         plug.ProcessBlock(outs, 1, kBlock);
         raw.samples.insert(raw.samples.end(), block.begin(), block.end());
+        ShowRenderProgress(render, raw.samples.size(), static_cast<double>(cap) / rate);
       }
     }
   }

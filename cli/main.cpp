@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -14,6 +15,8 @@
 #include "cli/Json.h"
 #include "cli/OneShot.h"
 #include "cli/ParamListing.h"
+#include "cli/ProgressBar.h"
+#include "cli/SoundSheet.h"
 #include "plugin/Vorblex.h"
 
 namespace {
@@ -26,7 +29,8 @@ void AddCommon(CLI::App* cmd, Common& common)
 {
   cmd->add_option("--set", common.settings, "Set a parameter: NAME=VALUE (a number or a display text)")
       ->type_name("NAME=VALUE");
-  cmd->add_option("--state", common.stateFile, "Load a saved 484-byte state first")->type_name("FILE");
+  cmd->add_option("--state", common.stateFile, "Load a saved state first (.vorblex, .vstpreset or .fxp)")
+      ->type_name("FILE");
 }
 
 // The state file and the settings, in that order, as one state.
@@ -132,8 +136,10 @@ int main(int argc, char** argv)
   paramsCmd->add_flag("--json", json, "Print one JSON document");
   AddCommon(paramsCmd, common);
 
-  CLI::App* stateCmd = app.add_subcommand("state", "Write the 484-byte plug-in state");
-  stateCmd->add_option("-o,--output", output, "Output file")->required();
+  CLI::App* stateCmd =
+      app.add_subcommand("state", "Write the plug-in state (484 bytes), a VST3 preset or a VST2 program file");
+  stateCmd->add_option("-o,--output", output, "Output file: .vstpreset, .fxp, or anything else for the plain state")
+      ->required();
   AddCommon(stateCmd, common);
 
   CLI::App* snapshotCmd = app.add_subcommand("snapshot", "Draw the editor and write it as a PNG");
@@ -164,9 +170,20 @@ int main(int argc, char** argv)
       ->type_name("NAME");
   generateCmd->add_option("--format", gen.format, "wav, flac, aiff or ogg")->capture_default_str();
   generateCmd->add_option("-o,--output", gen.dir, "Output folder (created when missing)")->capture_default_str();
+  generateCmd->add_option("--sheet", gen.sheet, "Also draw one row per sound (name, seed, waveform, spectrogram)")
+      ->type_name("FILE.png");
   generateCmd->add_flag("--json", json, "Print one JSON document");
   AddSoundOptions(generateCmd, genArgs);
   AddCommon(generateCmd, common);
+
+  SoundArgs plotArgs;
+  std::string plotAudio;
+  CLI::App* plotCmd =
+      app.add_subcommand("plot", "Draw a sound's waveform and spectrogram: an audio file or the sound of --state");
+  plotCmd->add_option("audio", plotAudio, "Audio file (.wav, .flac, .aiff, .ogg)");
+  plotCmd->add_option("-o,--output", output, "Output PNG file")->required();
+  AddSoundOptions(plotCmd, plotArgs);
+  AddCommon(plotCmd, common);
 
   try {
     app.parse(argc, argv);
@@ -207,6 +224,36 @@ int main(int argc, char** argv)
       return 0;
     }
 
+    if (app.got_subcommand(plotCmd)) {
+      FinishSoundOptions(plotArgs, true);
+      std::vector<float> samples;
+      double rate = 0.0;
+      std::string name;
+      if (!plotAudio.empty()) {
+        if (!common.stateFile.empty() || !common.settings.empty())
+          throw CliError("plot takes an audio file or --state/--set, not both");
+        samples = ReadAudioFile(plotAudio, &rate);
+        name = plotAudio;
+      } else {
+        // The sound as `generate` writes it, from a plug-in restored from the state.
+        auto plug = MakePlug(BaseState(common));
+        samples = RenderSound(*plug, plotArgs.render, plotArgs.one, nullptr).samples;
+        rate = plotArgs.render.sampleRate;
+        name = common.stateFile.empty() ? "vorblex" : common.stateFile;
+      }
+      name = name.substr(name.find_last_of('/') + 1);
+      name = name.substr(0, name.rfind('.'));
+      float peak = 0.0f;
+      for (float v : samples) peak = std::max(peak, std::fabs(v));
+      char detail[48];
+      std::snprintf(detail, sizeof detail, "peak %.1f dBFS", peak > 0.0f ? 20.0 * std::log10(peak) : -INFINITY);
+      SoundSheet sheet(output, 1);
+      sheet.Add({name, detail, samples.data(), samples.size(), rate});
+      sheet.Finish();
+      std::printf("%s  %d x %d\n", output.c_str(), kSheetWidth, kSheetRowHeight);
+      return 0;
+    }
+
     const IStateChunk base = BaseState(common);
     if (app.got_subcommand(paramsCmd)) {
       auto plug = MakePlug(base);
@@ -235,8 +282,8 @@ int main(int argc, char** argv)
       }
     } else if (app.got_subcommand(stateCmd)) {
       auto plug = MakePlug(base);
-      SaveStateFile(*plug, output);
-      std::printf("%s  %d bytes\n", output.c_str(), 4 + 8 * kParamCount);
+      const long size = SaveStateFile(*plug, output);
+      std::printf("%s  %ld bytes\n", output.c_str(), size);
     } else if (app.got_subcommand(snapshotCmd)) {
       auto plug = MakePlug(base);
       WriteSnapshot(*plug, output);
@@ -257,7 +304,7 @@ int main(int argc, char** argv)
       }
       gen.settings = common.settings;
       gen.json = json;
-      gen.progress = isatty(2) != 0 && gen.count > 1;
+      gen.progress = isatty(2) != 0;
       GenerateBatch(base, gen, genArgs.render, genArgs.one);
     } else if (app.got_subcommand(renderCmd)) {
       FinishSoundOptions(renderArgs, false);
@@ -272,7 +319,11 @@ int main(int argc, char** argv)
       AudioFormatFor(output, render.bits);  // bad extensions fail before the render
       auto plug = MakePlug(base);
       SoundStats stats;
+      // Only a terminal gets a bar, and only for a render longer than a second.
+      ProgressBar bar;
+      if (isatty(2)) render.progress = &bar;
       RenderResult audio = RenderSound(*plug, render, renderArgs.one, &stats);
+      bar.Done("done");
       WriteAudioFile(output, audio, render.sampleRate, render.bits);
       if (audio.clipped > 0)
         std::fprintf(stderr, "vorblex: warning: %lld samples of %s were clipped\n",

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/CliCommon.h"
+#include "cli/ProgressBar.h"
 #include "plugin/Vorblex.h"
 #include "support/Render.h"
 
@@ -233,4 +234,28 @@ TEST(Cli, SnapshotIsTheWholeEditor)
   };
   EXPECT_EQ(be32(16), 846u);
   EXPECT_EQ(be32(20), 768u);
+}
+
+// The bar of a slow render: nothing before its delay; after it, the audio
+// rendered against the longest the render can take, ended on its own line.
+TEST(Cli, RenderProgressShowsTheAudioRenderedAfterTheDelay)
+{
+  for (double delay : {0.0, 1e9}) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    ProgressBar bar(out, delay);
+    Vorblex plug;
+    RenderOptions options;
+    options.lengthSeconds = options.tailSeconds = 2.0;
+    options.progress = &bar;
+    RenderNote(plug, options);
+    bar.Done("done");
+    std::string text(4096, '\0');
+    std::rewind(out);
+    text.resize(std::fread(&text[0], 1, text.size(), out));
+    std::fclose(out);
+    // The first draw comes after the first block, 512 samples of at most 4 s.
+    EXPECT_EQ(text.substr(0, 42), delay > 0.0 ? "" : "\r[                              ] 0.0 s of");
+    EXPECT_EQ(text.empty() || text.find("] done   \n") == text.size() - 10, true) << text;
+  }
 }
