@@ -150,15 +150,12 @@ FileBytes MakeVst3Preset(Vorblex& plug)
 
 FileBytes MakeVst2Program(Vorblex& plug, const std::string& programName)
 {
-  // The chunk the VST2 module hands out for one program: its header, then the state.
-  IStateChunk chunk;
-  WriteChunkHeader(chunk);
-  chunk.PutChunk(State(plug));
-
+  // The plug-in does not announce program chunks, so hosts save and load its
+  // programs as parameter lists: one big-endian float per normalised value.
   FileBytes out;
   PutTag(out, "CcnK");
-  PutBe(out, static_cast<uint32_t>(kFxpHeaderSize + 4 + chunk.Size() - 8));
-  PutTag(out, "FPCh");
+  PutBe(out, static_cast<uint32_t>(kFxpHeaderSize + 4 * plug.NParams() - 8));
+  PutTag(out, "FxCk");
   PutBe(out, 1);
   PutBe(out, static_cast<uint32_t>(plug.GetUniqueID()));
   PutBe(out, static_cast<uint32_t>(plug.VersionDecimal()));
@@ -166,8 +163,12 @@ FileBytes MakeVst2Program(Vorblex& plug, const std::string& programName)
   char name[kFxpNameSize] = {};
   std::snprintf(name, sizeof name, "%s", programName.c_str());
   out.insert(out.end(), name, name + kFxpNameSize);
-  PutBe(out, static_cast<uint32_t>(chunk.Size()));
-  out.insert(out.end(), chunk.Data(), chunk.Data() + chunk.Size());
+  for (int i = 0; i < plug.NParams(); ++i) {
+    const float x = static_cast<float>(plug.GetParameter(i)->GetNormalized());
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    PutBe(out, bits);
+  }
   return out;
 }
 

@@ -27,15 +27,16 @@ std::string Vst3ClassIdText();
 // controller state ('Cont'), which for this one-object effect are the same 488
 // bytes, then the chunk list.
 FileBytes MakeVst3Preset(Vorblex& plug);
-// A VST2 program file in the opaque-chunk form ('CcnK', 'FPCh'): the
+// A VST2 program file in the parameter-list form ('CcnK', 'FxCk'), the form
+// hosts load for a plug-in that does not announce program chunks: the
 // plug-in's id, version and parameter count, the program name (cut to 27
-// characters) and the program chunk the VST2 module hands its host.
+// characters) and each parameter's normalised value as a 32-bit float.
 FileBytes MakeVst2Program(Vorblex& plug, const std::string& programName);
 
 // The plug-in state (version word and 60 values) inside a preset file's bytes;
 // throws CliError naming the file when anything does not fit. Program files
-// in the parameter-list form ('FxCk', what hosts save for plug-ins without
-// program chunks) are read too, as normalised values.
+// in the opaque-chunk form ('FPCh', holding the chunk the VST2 module hands
+// out) are read too.
 IStateChunk StateFromVst3Preset(const Vorblex& plug, const FileBytes& file, const std::string& path);
 IStateChunk StateFromVst2Program(const Vorblex& plug, const FileBytes& file, const std::string& path);
 

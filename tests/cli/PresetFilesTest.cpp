@@ -33,7 +33,7 @@ TEST(PresetFiles, PresetsRenderAsTheStateTheyWereMadeFrom)
   const std::string state = Dir() + "/blade-s77-001.vorblex";
   ASSERT_EQ(toolrun::Run("state --state " + state + " -o " + Dir() + "/b.fxp").status, 0);
   ASSERT_EQ(toolrun::Run("state --state " + state + " -o " + Dir() + "/b.VSTPRESET").status, 0);
-  EXPECT_EQ(Read(Dir() + "/b.fxp").size(), 552u);
+  EXPECT_EQ(Read(Dir() + "/b.fxp").size(), 56u + 4 * kParamCount);
   EXPECT_EQ(Read(Dir() + "/b.VSTPRESET").size(), 1072u);
   EXPECT_EQ(Vst3ClassIdText(), "F2AEE70D00DE4F4E5071787273706770");
   for (const char* file : {"b.vorblex", "b.fxp", "b.VSTPRESET"}) {
@@ -42,26 +42,28 @@ TEST(PresetFiles, PresetsRenderAsTheStateTheyWereMadeFrom)
   }
   const std::string reference = Read(Dir() + "/b.vorblex.wav");
   EXPECT_GT(reference.size(), 10000u);
-  EXPECT_EQ(Read(Dir() + "/b.fxp.wav"), reference);
   EXPECT_EQ(Read(Dir() + "/b.VSTPRESET.wav"), reference);
 
-  // The parameter-list form hosts save for plug-ins without program chunks.
-  Vorblex source;
+  // The program file holds each value as a 32-bit float, as a host saves it.
+  Vorblex source, fromList;
   LoadStateFile(source, state);
-  std::string list = Read(Dir() + "/b.fxp").substr(0, 56 + 4 * kParamCount);
-  std::memcpy(&list[8], "FxCk", 4);
-  PutBe(list, 4, static_cast<uint32_t>(list.size() - 8));
-  for (int i = 0; i < kParamCount; ++i) {
-    const float x = static_cast<float>(source.GetParameter(i)->GetNormalized());
-    uint32_t bits;
-    std::memcpy(&bits, &x, 4);
-    PutBe(list, 56 + 4 * static_cast<size_t>(i), bits);
-  }
-  Write(Dir() + "/list.fxp", list);
-  Vorblex fromList;
-  LoadStateFile(fromList, Dir() + "/list.fxp");
+  LoadStateFile(fromList, Dir() + "/b.fxp");
   for (int i = 0; i < kParamCount; ++i)
     EXPECT_NEAR(fromList.GetParameter(i)->GetNormalized(), source.GetParameter(i)->GetNormalized(), 1e-7) << i;
+
+  // The opaque-chunk form holds the chunk the VST2 module hands out: exact.
+  IStateChunk chunk;
+  WriteChunkHeader(chunk);
+  const std::string stateBytes = Read(state);
+  chunk.PutBytes(stateBytes.data(), static_cast<int>(stateBytes.size()));
+  std::string opaque = Read(Dir() + "/b.fxp").substr(0, 56) + std::string(4, '\0') +
+                       std::string(reinterpret_cast<const char*>(chunk.Data()), static_cast<size_t>(chunk.Size()));
+  std::memcpy(&opaque[8], "FPCh", 4);
+  PutBe(opaque, 4, static_cast<uint32_t>(opaque.size() - 8));
+  PutBe(opaque, 56, static_cast<uint32_t>(chunk.Size()));
+  Write(Dir() + "/opaque.fxp", opaque);
+  ASSERT_EQ(toolrun::Run("render --dc --state " + Dir() + "/opaque.fxp -o " + Dir() + "/opaque.wav").status, 0);
+  EXPECT_EQ(Read(Dir() + "/opaque.wav"), reference);
 }
 
 TEST(PresetFiles, DamagedAndForeignPresetsAreRefusedWithOneLine)
@@ -75,12 +77,12 @@ TEST(PresetFiles, DamagedAndForeignPresetsAreRefusedWithOneLine)
   farChunk.replace(1036, 8, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 8));  // Comp offset
   PutBe(otherId, 16, 0x41424344u);
   const std::pair<std::string, std::string> cases[] = {
-      {fxp.substr(0, 300), "cut short"},
+      {fxp.substr(0, 200), "cut short"},
       {fxp.substr(0, 40), "not a VST2 program"},
       {patched(fxp, 0, "RIFF"), "not a VST2 program"},
       {patched(fxp, 8, "FBCh"), "not a single program (FBCh)"},
       {otherId, "another plug-in (id 'ABCD')"},
-      {patched(fxp, 68, std::string(4, '\x07')), "holds no Vorblex state"},
+      {patched(fxp, 68, std::string("\x7F\xC0\0\0", 4)), "outside 0 to 1"},
       {vst3.substr(0, 1060), "chunk list"},
       {vst3.substr(0, 30), "not a VST3 preset"},
       {patched(vst3, 8, "00000000"), "another plug-in"},
