@@ -4,7 +4,8 @@
 #   <file>:<line>: includes "<path>": <rule>
 # and fails when there is one. Only includes that name a room of the tree
 # ("engine/...", "editor/...") are checked; system and third-party headers are
-# not, except <windows.h>, which has its own rule.
+# not, except <windows.h> and the X11 headers (<X11/...>), which have their
+# own rules.
 #
 #   platform/   platform/ only
 #   engine/     engine/ and platform/ (DSP only)
@@ -33,6 +34,8 @@ set(allowed_plugin plugin engine framework editor adapters platform resources)
 set(adapter_entry_files adapters/vst2/VSTPluginMain.cpp adapters/vst3/VorblexEntry.cpp)
 # Only these folders talk to Windows directly.
 set(windows_folders platform/win32/ editor/win/ editor/raster/win32/)
+# Only this folder talks to the X server.
+set(x11_folders editor/x11/)
 
 set(checked_floors platform engine framework editor adapters plugin)
 set(violations 0)
@@ -72,6 +75,18 @@ foreach(floor IN LISTS checked_floors)
         if(NOT windows_ok)
           string(REPLACE ";" ", " folders_text "${windows_folders}")
           set(rule "only ${folders_text} include <windows.h>")
+        endif()
+      elseif(path MATCHES "^X11/")
+        set(x11_ok FALSE)
+        foreach(folder IN LISTS x11_folders)
+          string(FIND "${source}" "${folder}" at)
+          if(at EQUAL 0)
+            set(x11_ok TRUE)
+          endif()
+        endforeach()
+        if(NOT x11_ok)
+          string(REPLACE ";" ", " folders_text "${x11_folders}")
+          set(rule "only ${folders_text} include the X11 headers")
         endif()
       elseif(path MATCHES "(^|/)\\.\\./")
         set(rule "name headers from the top of the tree, not with ../")
