@@ -17,8 +17,10 @@ void IGraphicsDrawn::OnButtonPress(int button, int x, int y, const IMouseMod& mo
   }
   HideTooltip();
   if (mTextField) {
-    // Clicks in the field leave it to the typing; anywhere else abandons it.
-    if (!mTextField->Rect().Contains(x, y)) mTextEntryState = kTextEntryCancel;
+    // Clicks in the field leave it to the typing; the wheel, or a click
+    // anywhere else, abandons it.
+    const bool wheel = button == kWheelUp || button == kWheelDown;
+    if (wheel || !mTextField->Rect().Contains(x, y)) mTextEntryState = kTextEntryCancel;
     return;
   }
   if (button == kWheelUp || button == kWheelDown) {
