@@ -394,18 +394,3 @@ TEST(DrawnWindow, MenuLoopChoosesAndClosesThePressGesture)
   EXPECT_EQ(w.gfx->GetMenu(), nullptr);
   EXPECT_EQ(w.plug.GetParameter(kOsc1Type)->Value(), 5.0);
 }
-
-TEST(DrawnWindow, KeysGoToTheControlUnderThePointerOrBack)
-{
-  Window w;
-  w.gfx->OnPointerMotion(350, 350, kNone, w.gfx->clock);
-  w.probe->handlesKeys = true;
-  w.Key(kKeyLetterA);
-  EXPECT_EQ(w.probe->events.back(), "key15");
-  w.probe->handlesKeys = false;
-  IGraphicsDrawn::KeyInput key;
-  key.code = kKeyLetterA;
-  EXPECT_FALSE(w.gfx->OnKeyPress(key)) << "unused: the back-end passes it on";
-  key.code = IGraphicsDrawn::kKeyEnter;
-  EXPECT_FALSE(w.gfx->OnKeyPress(key));
-}
