@@ -74,8 +74,12 @@ void IGraphicsX11::HandleEvent(XEvent& event)
                       MouseMod(event.xbutton.state, event.xbutton.button, false));
       break;
     case MotionNotify:
-      // Only the latest position matters.
-      while (XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
+      // Only the latest of the moves queued back to back matters.
+      while (XPending(mDisplay)) {
+        XEvent next;
+        XPeekEvent(mDisplay, &next);
+        if (next.type != MotionNotify || next.xmotion.window != mWindow) break;
+        XNextEvent(mDisplay, &event);
       }
       OnPointerMotion(event.xmotion.x, event.xmotion.y, MouseMod(event.xmotion.state, 0, false), now);
       break;
