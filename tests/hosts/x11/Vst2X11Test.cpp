@@ -281,12 +281,12 @@ TEST_F(Vst2X11Editor, TooltipAfterTheHoverTimeAndGoneOnLeaving)
   const int x = (random.left + random.right) / 2, y = (random.top + random.bottom) / 2;
   const std::vector<std::uint32_t> plain = Shown();
   MoveTo(x, y);
-  input.Pump(100);
+  input.Pump(50);
   // The button lights up under the pointer at once; the tooltip waits.
   const std::vector<std::uint32_t> hovered = Shown();
-  input.Pump(100);
+  input.Pump(50);
   EXPECT_EQ(CountDifferent(Shown(), hovered), 0) << "not before the hover time";
-  input.Pump(400);
+  input.Pump(500);
   const int covered = CountDifferent(Shown(), hovered);
   std::printf("tooltip pixels: %d\n", covered);
   EXPECT_GT(covered, 300) << "the tooltip: " << ControlTooltip(5);
