@@ -1,7 +1,7 @@
 # The README's two commands, as thin wrappers over scripts/ and CMake.
 JOBS ?= 2
 
-.PHONY: all setup demo test fuzz native win32 win64 editor-picture clean
+.PHONY: all setup demo test fuzz native win32 win64 editor-picture editor-picture-x11 clean
 
 all: native
 
@@ -25,6 +25,10 @@ test: setup
 # A picture of the editor window as the VST2 module opens it under Wine.
 editor-picture: setup
 	@scripts/editor-picture
+
+# A picture of the editor window as the Linux VST2 module opens it under X11.
+editor-picture-x11: setup
+	@scripts/editor-picture-x11
 
 # Each fuzz target for FUZZ_SECONDS (default 300) over its corpus.
 FUZZ_SECONDS ?= 300

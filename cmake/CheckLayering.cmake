@@ -4,7 +4,8 @@
 #   <file>:<line>: includes "<path>": <rule>
 # and fails when there is one. Only includes that name a room of the tree
 # ("engine/...", "editor/...") are checked; system and third-party headers are
-# not, except <windows.h>, which has its own rule.
+# not, except <windows.h> and the X11 headers (<X11/...>), which have their
+# own rules.
 #
 #   platform/   platform/ only
 #   engine/     engine/ and platform/ (DSP only)
@@ -33,6 +34,21 @@ set(allowed_plugin plugin engine framework editor adapters platform resources)
 set(adapter_entry_files adapters/vst2/VSTPluginMain.cpp adapters/vst3/VorblexEntry.cpp)
 # Only these folders talk to Windows directly.
 set(windows_folders platform/win32/ editor/win/ editor/raster/win32/)
+# Only this folder talks to the X server.
+set(x11_folders editor/x11/)
+
+# Sets out to a broken rule when source lies in none of folders.
+function(only_in_folders source folders what out)
+  foreach(folder IN LISTS folders)
+    string(FIND "${source}" "${folder}" at)
+    if(at EQUAL 0)
+      set(${out} "" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  string(REPLACE ";" ", " folders_text "${folders}")
+  set(${out} "only ${folders_text} include ${what}" PARENT_SCOPE)
+endfunction()
 
 set(checked_floors platform engine framework editor adapters plugin)
 set(violations 0)
@@ -62,17 +78,9 @@ foreach(floor IN LISTS checked_floors)
       endif()
       set(rule "")
       if(path MATCHES "^[Ww]indows\\.h$")
-        set(windows_ok FALSE)
-        foreach(folder IN LISTS windows_folders)
-          string(FIND "${source}" "${folder}" at)
-          if(at EQUAL 0)
-            set(windows_ok TRUE)
-          endif()
-        endforeach()
-        if(NOT windows_ok)
-          string(REPLACE ";" ", " folders_text "${windows_folders}")
-          set(rule "only ${folders_text} include <windows.h>")
-        endif()
+        only_in_folders("${source}" "${windows_folders}" "<windows.h>" rule)
+      elseif(path MATCHES "^X11/")
+        only_in_folders("${source}" "${x11_folders}" "the X11 headers" rule)
       elseif(path MATCHES "(^|/)\\.\\./")
         set(rule "name headers from the top of the tree, not with ../")
       elseif(path MATCHES "^([^/]+)/")

@@ -7,16 +7,21 @@
 # library, named below per adapter, with the library that back-end needs. The
 # in-process adapter (tests, benchmarks, the command line) keeps the
 # window-less editor on every platform; the Windows modules get the window of
-# editor/win/. Linux modules keep the window-less editor, which hosts cannot
-# open, so they announce none.
+# editor/win/, the Linux modules the X11 window of editor/x11/. Elsewhere the
+# modules keep the window-less editor, which hosts cannot open, so they
+# announce none.
 set(VORBLEX_EDITOR_BACKEND_OFFLINE plugin/EditorBackendHeadless.cpp)
 set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendHeadless.cpp)
 set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendHeadless.cpp)
 if(WIN32)
   set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendWin.cpp)
   set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendWin.cpp)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(VORBLEX_EDITOR_BACKEND_VST2 plugin/EditorBackendX11.cpp)
+  set(VORBLEX_EDITOR_BACKEND_VST3 plugin/EditorBackendX11.cpp)
 endif()
 set(VORBLEX_EDITOR_BACKEND_LIB_plugin/EditorBackendWin.cpp vorblex_editor_win)
+set(VORBLEX_EDITOR_BACKEND_LIB_plugin/EditorBackendX11.cpp vorblex_editor_x11)
 
 function(vorblex_add_plugin_library api)
   string(TOUPPER ${api} API)

@@ -65,6 +65,18 @@ public:
   // A new image the caller owns (the bitmap cache, in practice), or null.
   virtual LICE_IBitmap* LoadPlatformBitmap(int id, const char* fileName) = 0;
 
+  // ---- Windows that live on the host's event loop ----
+  // Whether OpenWindow can put the editor inside a host's window. A back-end
+  // without one (headless) is never offered to hosts.
+  virtual bool CanOpenHostWindow() const { return false; }
+  // A descriptor that turns readable when window events wait, or -1 when the
+  // window system delivers them itself (Windows).
+  virtual int GetWindowEventFd() const { return -1; }
+  // Handles the waiting window events and redraws when a timer period has
+  // passed. Hosts without a message loop of ours call it regularly (VST2
+  // editor idle, the VST3 run loop's timer and descriptor callbacks).
+  virtual void OnHostIdle() {}
+
   // ---- What the plug-in base needs ----
   void SetParameterFromHost(int paramIdx, double value, bool normalized) override;
   void CreateDrawBitmaps() override;

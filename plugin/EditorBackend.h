@@ -4,7 +4,8 @@
 // one place: cmake/PluginLibrary.cmake compiles exactly one definition of this
 // function into each plug-in library (EditorBackendHeadless.cpp, the
 // window-less editor that tests and the command line draw and click, or
-// EditorBackendWin.cpp, the window of the Windows modules).
+// EditorBackendWin.cpp, the window of the Windows modules, or
+// EditorBackendX11.cpp, the X11 window of the Linux modules).
 class IGraphics;
 class IPlugBase;
 

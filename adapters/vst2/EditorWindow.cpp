@@ -1,11 +1,19 @@
 #include "adapters/vst2/EditorWindow.h"
 
-#if defined(_WIN32) && defined(VORBLEX_HAS_EDITOR)
+#ifdef VORBLEX_HAS_EDITOR
 #include "editor/IGraphics.h"
 
 namespace {
-const IGraphics* Graphics(const IEditorLink* editor) { return dynamic_cast<const IGraphics*>(editor); }
-IGraphics* Graphics(IEditorLink* editor) { return dynamic_cast<IGraphics*>(editor); }
+const IGraphics* Graphics(const IEditorLink* editor)
+{
+  const auto* graphics = dynamic_cast<const IGraphics*>(editor);
+  return graphics && graphics->CanOpenHostWindow() ? graphics : nullptr;
+}
+IGraphics* Graphics(IEditorLink* editor)
+{
+  auto* graphics = dynamic_cast<IGraphics*>(editor);
+  return graphics && graphics->CanOpenHostWindow() ? graphics : nullptr;
+}
 }  // namespace
 
 bool EditorHasWindow(const IEditorLink* editor) { return Graphics(editor) != nullptr; }
@@ -30,6 +38,11 @@ void CloseEditorWindow(IEditorLink* editor)
   if (IGraphics* graphics = Graphics(editor)) graphics->CloseWindow();
 }
 
+void EditorIdle(IEditorLink* editor)
+{
+  if (IGraphics* graphics = Graphics(editor)) graphics->OnHostIdle();
+}
+
 #else
 
 bool EditorHasWindow(const IEditorLink*) { return false; }
@@ -39,5 +52,7 @@ bool EditorWindowSize(const IEditorLink*, int*, int*) { return false; }
 void* OpenEditorWindow(IEditorLink*, void*) { return nullptr; }
 
 void CloseEditorWindow(IEditorLink*) {}
+
+void EditorIdle(IEditorLink*) {}
 
 #endif

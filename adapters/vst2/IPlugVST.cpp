@@ -185,6 +185,11 @@ void IPlugVST::InitForHost()
 
 bool IPlugVST::HasEditorWindow() const { return EditorHasWindow(GetEditor()); }
 
+void IPlugVST::EditorIdle()
+{
+  if (HasEditorWindow()) ::EditorIdle(GetEditor());
+}
+
 void IPlugVST::UpdateEditRect()
 {
   int width = 0, height = 0;

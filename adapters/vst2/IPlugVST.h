@@ -53,6 +53,10 @@ public:
   bool SendMidiMessage(const IMidiMessage& msg) override;
   bool SendSysEx(const ISysExMessage& msg) override;
 
+  // Editor idle (opcode 19): the window's waiting events and redraws, called
+  // without the plug-in mutex.
+  void EditorIdle();
+
   // Vendor extensions the host announced through can-do requests.
   enum EExtensionFlags : int32_t { kHostExtensions = 1, kHostViewAsConfig = 2 };
   int32_t ExtensionFlags() const { return mExtensionFlags; }

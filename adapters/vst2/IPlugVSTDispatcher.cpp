@@ -112,7 +112,8 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
       if (value) *reinterpret_cast<vst2::SpeakerArrangement**>(value) = &mInputArrangement;
       if (ptr) *static_cast<vst2::SpeakerArrangement**>(ptr) = &mOutputArrangement;
       return 1;
-    // Editor idle, idle and variable input/output: nothing to do.
+    // Idle and variable input/output: nothing to do. Editor idle is served
+    // by the entry function, outside the mutex.
     default: return 0;
   }
 }

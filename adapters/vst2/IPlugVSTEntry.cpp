@@ -21,6 +21,12 @@ std::intptr_t VORBLEX_VST_CALL IPlugVST::DispatcherEntry(vst2::Entry* entry, std
     return 0;
   }
   try {
+    if (opcode == vst2::op::kEditIdle) {
+      // The editor's window events and redraws, outside the mutex like a
+      // window procedure: a menu the user holds open must not stall audio.
+      plug->EditorIdle();
+      return 0;
+    }
     MutexLock lock(plug->Mutex());
     return plug->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {

@@ -2,7 +2,7 @@
 
 #include "adapters/vst3/IEditorWindow.h"
 #include "framework/IEditorLink.h"
-#if defined(_WIN32) && defined(VORBLEX_HAS_EDITOR)
+#ifdef VORBLEX_HAS_EDITOR
 #include "editor/IGraphics.h"
 #define VST3_EDITOR_GRAPHICS_WINDOW 1
 #endif
@@ -16,7 +16,12 @@ IEditorWindow* Window(const IEditorLink* editor)
 }
 
 #ifdef VST3_EDITOR_GRAPHICS_WINDOW
-IGraphics* Graphics(const IEditorLink* editor) { return dynamic_cast<IGraphics*>(const_cast<IEditorLink*>(editor)); }
+// Only a graphics core whose back-end can open a host window counts.
+IGraphics* Graphics(const IEditorLink* editor)
+{
+  auto* graphics = dynamic_cast<IGraphics*>(const_cast<IEditorLink*>(editor));
+  return graphics && graphics->CanOpenHostWindow() ? graphics : nullptr;
+}
 #endif
 
 }  // namespace
@@ -65,6 +70,25 @@ void CloseWindow(IEditorLink* editor)
   }
 #ifdef VST3_EDITOR_GRAPHICS_WINDOW
   if (IGraphics* graphics = Graphics(editor)) graphics->CloseWindow();
+#endif
+}
+
+int WindowEventFd(const IEditorLink* editor)
+{
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (IGraphics* graphics = Graphics(editor)) return graphics->GetWindowEventFd();
+#else
+  (void)editor;
+#endif
+  return -1;
+}
+
+void Idle(IEditorLink* editor)
+{
+#ifdef VST3_EDITOR_GRAPHICS_WINDOW
+  if (IGraphics* graphics = Graphics(editor)) graphics->OnHostIdle();
+#else
+  (void)editor;
 #endif
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The editor view a VST3 host embeds: opens the plug-in's editor window inside
-// the host's window and reports its fixed size. A view holds a reference to
-// its plug-in for as long as it exists.
+// the host's window (HWND on Windows; on Linux an X11 window id, with the
+// host frame's run loop driving the window) and reports its fixed size. A
+// view holds a reference to its plug-in for as long as it exists.
 #include "public.sdk/source/common/pluginview.h"
 
 class IPlugVST3;
+class HostRunLoopLink;
 
 class IPlugVST3View : public Steinberg::CPluginView {
 public:
@@ -30,6 +32,9 @@ public:
   void RequestResize(int width, int height);
 
 private:
+  void CloseEditor();
+
   IPlugVST3* mPlug;
+  HostRunLoopLink* mRunLoop = nullptr;  // Linux: the registration on the host's run loop
   bool mResizeRequested = false;
 };

@@ -67,6 +67,7 @@ public:
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
   LICE_IBitmap* LoadPlatformBitmap(int id, const char* fileName) override;
+  bool CanOpenHostWindow() const override { return true; }
 
   // The outermost window around the editor (owner of message boxes, target
   // of the keys the editor does not use).

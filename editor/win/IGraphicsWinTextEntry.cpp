@@ -7,6 +7,7 @@
 #include "editor/win/IGraphicsWinProcs.h"
 
 #include "editor/IControl.h"
+#include "editor/drawn/DrawnTextField.h"
 #include "framework/IParameter.h"
 
 namespace {
@@ -14,17 +15,8 @@ constexpr int kTextEntryBufferSize = 32;  // characters including the terminator
 
 bool CharAllowed(const IParameter* param, WPARAM c)
 {
-  if (c == VK_BACK) return true;
-  // A field without a parameter takes free text for its control.
-  if (!param) return true;
-  const bool digitOrSign = (c >= '0' && c <= '9') || c == '-' || c == '+';
-  switch (param->Kind()) {
-    case kTypeBool:
-    case kTypeInt:
-    case kTypeEnum: return digitOrSign;
-    case kTypeDouble: return digitOrSign || c == '.';
-    default: return false;
-  }
+  // The drawn field of other window systems takes the same characters.
+  return DrawnTextField::CharAllowed(param, static_cast<int>(c));
 }
 }  // namespace
 

@@ -21,6 +21,7 @@ set(expected
   "editor/Control.cpp:4: includes \"engine/Voice.h\""
   "editor/Control.cpp:5: includes \"plugin/ParamTable.h\""
   "editor/Control.cpp:6: includes <windows.h>"
+  "editor/Control.cpp:7: includes <X11/Xlib.h>"
   "adapters/vst2/Dispatcher.cpp:3: includes \"plugin/Vorblex.h\""
   "adapters/vst2/Dispatcher.cpp:4: includes \"editor/headless/IGraphicsHeadless.h\""
   "plugin/Layout.cpp:5: includes \"cli/CliCommon.h\"")
@@ -38,7 +39,7 @@ list(LENGTH expected expected_count)
 if(NOT reported_count EQUAL expected_count)
   string(APPEND failures "reported ${reported_count} includes, expected ${expected_count}\n")
 endif()
-if(NOT report MATCHES "layering: 12 include\\(s\\) across a forbidden line")
+if(NOT report MATCHES "layering: 13 include\\(s\\) across a forbidden line")
   string(APPEND failures "no count of the crossings in the report\n")
 endif()
 

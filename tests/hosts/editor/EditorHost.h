@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace edhost {
+#include "tests/hosts/editor/EditorFacts.h"
 
-constexpr int kEditorWidth = 846;
-constexpr int kEditorHeight = 768;
+namespace edhost {
 
 // A visible top-level window at (x, y) whose client area is width x height. It
 // records the key messages that reach it.
@@ -63,32 +62,7 @@ void Wheel(HWND wnd, int x, int y, int notches);
 
 // The window's pixels as 0xRRGGBB, row by row, read back from its device context.
 std::vector<std::uint32_t> Capture(HWND wnd, int width = kEditorWidth, int height = kEditorHeight);
-// The same editor drawn without a window after its first tick, as 0xRRGGBB.
-std::vector<std::uint32_t> HeadlessReference();
-// Pixels that differ between two pictures of the same size.
-int CountDifferent(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
-bool WritePpm(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height);
-
-// Rectangle where control idx of the editor takes clicks (0 the background, 1 the keyboard,
-// 5 the Random button, 14 and 15 the history steps, 78 the about overlay).
+// Rectangle where control idx of the editor takes clicks (see ControlArea).
 RECT ControlRect(int idx);
-std::string ControlTooltip(int idx);
-
-// Parameter facts of the instrument, read from its own table.
-struct Knob {
-  int param;
-  int x, y, w, h;        // control rectangle
-  int centerX, knobY;    // a point on the knob image
-  int stripY;            // a point in the value strip below it
-};
-Knob KnobOf(int param);
-int ParamKind(int param);
-double ParamDefaultNormalized(int param);
-// Normalised value of a real value of the parameter.
-double ToNormalized(int param, double real);
-void ParamRange(int param, double* min, double* max);
-int NDisplayTexts(int param);
-// First parameter of a kind whose default lies within (lo, hi) normalised.
-int FindParam(int kind, double lo, double hi);
 
 }  // namespace edhost

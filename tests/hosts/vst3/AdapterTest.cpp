@@ -206,10 +206,10 @@ TEST(Vst3Adapter, ViewsOpenCloseResizeAndAskForMenus)
   IPlugView* view = plug->createView("editor");
   ASSERT_NE(view, nullptr);
   int parent = 0;
-  ASSERT_EQ(view->attached(&parent, "HWND"), kResultOk);
+  ASSERT_EQ(view->attached(&parent, vst3host::kNativeViewType), kResultOk);
   EXPECT_EQ(plug->editor->openedIn, &parent);
   EXPECT_EQ(plug->opens, 1);
-  EXPECT_NE(view->attached(&parent, "HWND"), kResultOk) << "already open";
+  EXPECT_NE(view->attached(&parent, vst3host::kNativeViewType), kResultOk) << "already open";
   EXPECT_EQ(plug->opens, 1);
 
   plug->ShowHostParameterMenu(7, 10, 20);

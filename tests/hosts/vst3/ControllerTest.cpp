@@ -288,10 +288,10 @@ TEST_F(Initialised, ViewsOnlyByTheEditorName)
   EXPECT_EQ(plugin->controller->createView(nullptr), nullptr);
 
   IPlugView* view = plugin->controller->createView("editor");
-  if (!IsProbe() && !view) return;  // no editor window on this platform yet
+  if (!IsProbe() && !view) return;  // no editor window on this platform
   ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultTrue);
-  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kNativeViewType), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported(kForeignViewType), kResultFalse);
   EXPECT_EQ(view->isPlatformTypeSupported(nullptr), kResultFalse);
   ViewRect size;
   ASSERT_EQ(view->getSize(&size), kResultOk);
@@ -313,9 +313,9 @@ TEST_F(Initialised, ViewsOnlyByTheEditorName)
 
   PlugFrame frame;
   EXPECT_EQ(view->setFrame(&frame), kResultOk);
-  EXPECT_NE(view->attached(nullptr, "HWND"), kResultOk);
+  EXPECT_NE(view->attached(nullptr, kNativeViewType), kResultOk);
   int parent = 0;
-  EXPECT_EQ(view->attached(&parent, "HWND"), kResultOk);
+  EXPECT_EQ(view->attached(&parent, kNativeViewType), kResultOk);
   ViewRect host(0, 0, 100, 100);
   EXPECT_EQ(view->onSize(&host), kResultOk);
   EXPECT_NE(view->onSize(nullptr), kResultOk);

@@ -21,6 +21,16 @@
 
 namespace vst3host {
 
+// The kind of host window an editor view opens in on this platform, and one
+// it refuses.
+#ifdef _WIN32
+constexpr const char* kNativeViewType = "HWND";
+constexpr const char* kForeignViewType = "X11EmbedWindowID";
+#else
+constexpr const char* kNativeViewType = "X11EmbedWindowID";
+constexpr const char* kForeignViewType = "HWND";
+#endif
+
 using Steinberg::int32;
 using Steinberg::tresult;
 using Steinberg::uint32;
