@@ -6,7 +6,10 @@
 //  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2;
 //  - kFastFilter: the voice filters' sums regrouped for shorter dependency
 //    chains;
-//  - kFastDecimator: the decimator's sum regrouped likewise.
+//  - kFastDecimator: the decimator's sum regrouped likewise;
+//  - kFastVoices: the processor renders a run of samples at a time between
+//    events, the four voices side by side in vector lanes (VoiceLanes.h);
+//    the lanes always take the first three techniques' arithmetic.
 // All of them (the default) agree with none of them, the exact arithmetic,
 // within 1e-7 on the output: the agreement tests and the benchmarks compare
 // against kDspExact. The choice is process-wide and meant to be made before
@@ -20,7 +23,8 @@ enum EDspTechnique : int
   kFastPow = 2,
   kFastFilter = 4,
   kFastDecimator = 8,
-  kAllTechniques = 15
+  kFastVoices = 16,
+  kAllTechniques = 31
 };
 
 namespace dsp_path_detail {

@@ -61,6 +61,9 @@ public:
   double Output() const noexcept { return mOutput; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static constexpr double kPi = 3.14159265358979323846;
 
   // RandomNext() on a given state.

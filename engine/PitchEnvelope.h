@@ -63,6 +63,9 @@ public:
   double Curve() const noexcept { return mCurve; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   int32_t mHighNote = 96;
   int32_t mLowNote = 12;
   double mHighFrequency;

@@ -71,6 +71,9 @@ public:
   double State2() const noexcept { return mState2; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static constexpr double kPi = 3.14159265358979323846;
 
   template <bool kFast = false>

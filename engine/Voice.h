@@ -100,6 +100,9 @@ public:
   double CurrentFrequency(int source) const noexcept { return mCurrentFrequencies[Clamp(source)]; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static int Clamp(int source) noexcept { return source < 0 ? 0 : (source >= kSourceCount ? kSourceCount - 1 : source); }
   static bool IsSource(int source) noexcept { return source >= 0 && source < kSourceCount; }
   static bool IsOscillator(int source) noexcept { return source >= 0 && source < kOscillatorCount; }

@@ -1,0 +1,639 @@
+#include "engine/VoiceLanes.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+#include "engine/Voice.h"
+
+namespace {
+typedef double V4 __attribute__((vector_size(32)));
+typedef long long M4 __attribute__((vector_size(32)));
+typedef unsigned long long U4 __attribute__((vector_size(32)));
+typedef float F4 __attribute__((vector_size(16)));
+
+constexpr int kLanes = 4;
+constexpr int kOsc = Voice::kOscillatorCount;
+// Noise draws are made ahead for this many samples at a time.
+constexpr int kChunk = 32;
+constexpr int kMaxDraws = 4;  // white: one, pink: three
+
+[[gnu::always_inline]] inline V4 Splat(double x) { return V4{x, x, x, x}; }
+[[gnu::always_inline]] inline bool Any(M4 m) { return (m[0] | m[1] | m[2] | m[3]) != 0; }
+[[gnu::always_inline]] inline V4 Abs(V4 x)
+{
+  U4 bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  bits &= 0x7FFFFFFFFFFFFFFFull;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+[[gnu::always_inline]] inline U4 Bits(V4 x)
+{
+  U4 b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+[[gnu::always_inline]] inline V4 FromBits(U4 b)
+{
+  V4 x;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+[[gnu::always_inline]] inline V4 Flush(V4 v)
+{
+  const V4 a = Abs(v);
+  return (a < kFlushThreshold) | ~(a <= DBL_MAX) ? Splat(0.0) : v;
+}
+
+// fastmath::TanRatio, lane by lane.
+[[gnu::always_inline]] inline void TanRatio(V4 x, V4& num, V4& den)
+{
+  const V4 z = x * x;
+  const V4 p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
+  const V4 q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
+               5.38695755929454629881e7;
+  den = q;
+  num = x * q + x * p;
+}
+
+// fastmath::TanQuarter for x in [0, pi/2]; other lanes take the library's.
+[[gnu::always_inline]] inline V4 TanQuarter(V4 x)
+{
+  const M4 near = x <= 0.78539816339744830962;
+  const V4 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
+  V4 num, den;
+  TanRatio(near ? x : r, num, den);
+  V4 g = (near ? num : den) / (near ? den : num);
+  const M4 outside = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi));
+  if (Any(outside))
+    for (int l = 0; l < kLanes; ++l)
+      if (outside[l]) g[l] = std::tan(x[l]);
+  return g;
+}
+
+// The integer nearest x (|x| < 2^51) as fastmath::RoundToInt forms it, and
+// its low bits, which the sum of the shift holds.
+[[gnu::always_inline]] inline V4 Round(V4 x, U4& low)
+{
+  constexpr double kShift = 6755399441055744.0;
+  const V4 shifted = x + kShift;
+  low = Bits(shifted);
+  return shifted - kShift;
+}
+
+// fastmath::SinCycles.
+[[gnu::always_inline]] inline V4 SinCycles(V4 phase)
+{
+  U4 low;
+  const V4 q = Round(phase * 4.0, low);
+  const V4 y = phase - q * 0.25;
+  const V4 x = fastmath::kTwoPi * y;
+  const V4 z = x * x;
+  const V4 c = (((((-1.13585365213876817300e-11 * z + 2.08757008419747316778e-9) * z - 2.75573141792967388112e-7) * z +
+                  2.48015872888517045348e-5) * z - 1.38888888888730564116e-3) * z + 4.16666666666665929218e-2);
+  const V4 cosine = 1.0 - 0.5 * z + z * z * c;
+  const V4 s = (((((1.58962301576546568060e-10 * z - 2.50507477628578072866e-8) * z + 2.75573136213857245213e-6) * z -
+                  1.98412698295895385996e-4) * z + 8.33333333332211858878e-3) * z - 1.66666666666666307295e-1);
+  const V4 sine = x + x * z * s;
+  const M4 odd = (low & 1) != 0;
+  const M4 negative = (low & 2) != 0;
+  const V4 v = odd ? cosine : sine;
+  return negative ? -v : v;
+}
+
+[[gnu::always_inline]] inline V4 Clip(V4 t) { return t > 1.0 ? Splat(1.0) : (t < -1.0 ? Splat(-1.0) : t); }
+
+// fastmath::ClippedTanCycles.
+[[gnu::always_inline]] inline V4 ClippedTanCycles(V4 phase)
+{
+  U4 low;
+  const V4 r = phase - Round(phase, low);
+  const V4 a = Abs(r);
+  V4 num, den;
+  TanRatio(fastmath::kPi * r, num, den);
+  V4 t = Clip(num / den);
+  t = a <= 0.25 ? t : (r > 0.0 ? Splat(1.0) : Splat(-1.0));
+  const M4 edge = ~(a < 0.5) & ~(a <= 0.25);
+  if (Any(edge))
+    for (int l = 0; l < kLanes; ++l)
+      if (edge[l]) {
+        const double e = std::tan(fastmath::kPi * phase[l]);
+        t[l] = e > 1.0 ? 1.0 : (e < -1.0 ? -1.0 : e);
+      }
+  return t;
+}
+
+// fastmath::PowUnit; lanes outside the polynomial's domain take std::pow.
+[[gnu::always_inline]] inline V4 PowUnit(V4 t, V4 c)
+{
+  const M4 normal = (t >= 2.2250738585072014e-308) & (t <= 1.7976931348623157e308);
+  const V4 safeT = normal ? t : Splat(0.5);
+  // Log2
+  U4 bits = Bits(safeT);
+  const U4 j = (bits >> 47) & 31;
+  const U4 expo = (bits >> 52) & 0x7FF;
+  const V4 m = FromBits((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
+  V4 e{}, table{}, jd{};
+  for (int l = 0; l < kLanes; ++l) {
+    e[l] = static_cast<double>(static_cast<int>(expo[l]) - 1023);
+    table[l] = fastmath::kLog2Table[j[l]];
+    jd[l] = static_cast<double>(static_cast<int>(j[l]));
+  }
+  const V4 centre = 1.0 + (jd + 0.5) * (1.0 / 32.0);
+  const V4 s = (m - centre) / (m + centre);
+  const V4 s2 = s * s;
+  constexpr double kTwoOverLn2 = 2.8853900817779268;
+  const V4 series = s * kTwoOverLn2 + (s * s2) * (kTwoOverLn2 / 3.0 + s2 * (kTwoOverLn2 / 5.0 + s2 * (kTwoOverLn2 / 7.0)));
+  const V4 y = c * ((e + table) + series);
+  const M4 inRange = (y > -1000.0) & (y < 1000.0);
+  const V4 safeY = inRange ? y : Splat(0.0);
+  // Exp2
+  U4 low;
+  const V4 nk = Round(safeY * 32.0, low);
+  const V4 f = (safeY - nk * (1.0 / 32.0)) * 0.69314718055994530942;
+  const V4 f2 = f * f;
+  const V4 p = (1.0 + f) + f2 * ((0.5 + f * (1.0 / 6.0)) + f2 * ((1.0 / 24.0 + f * (1.0 / 120.0)) + f2 * (1.0 / 720.0)));
+  // low holds nk modulo 2^51; nk + 1023 * 32 is positive for y > -1000, so
+  // a logical shift gives floor(nk / 32) + 1023.
+  const U4 biased = (low + 1023u * 32u) & 0x7FFFFFFFFFFFFull;
+  const V4 scale = FromBits((biased >> 5) << 52);
+  V4 t2{};
+  for (int l = 0; l < kLanes; ++l) t2[l] = fastmath::kExp2Table[biased[l] & 31];
+  V4 result = (t2 * p) * scale;
+  const M4 library = ~(normal & inRange);
+  if (Any(library))
+    for (int l = 0; l < kLanes; ++l)
+      if (library[l]) result[l] = std::pow(t[l], c[l]);
+  return result;
+}
+
+// One oscillator slot of the four voices.
+struct OscLanes {
+  int32_t waveform = kOscOff;
+  bool runs = false;
+  V4 phase, output, secondPhase, secondOutput, duty;
+  V4 lastFrequency, inc, secondInc;
+};
+
+
+struct EnvLanes {
+  V4 level, multiplier;
+};
+
+[[gnu::always_inline]] inline V4 Increment(V4 f, V4 rate, double scale) { return 1.0 / (rate / (scale * f)); }
+
+// StepFast's coefficients of one filter in the four voices.
+struct Coefficients {
+  V4 g, h, a, g2, c;
+};
+
+template <typename Filter>
+[[gnu::always_inline]] inline void SetCutoff(Filter& f, V4 hz)
+{
+  const V4 half = f.rate * 0.5;
+  f.cutoff = hz > 0.0 ? (hz < half ? hz : half) : Splat(0.0);
+  if (!Any(f.cutoff != f.coefficientCutoff))
+    return;
+  const V4 x = fastmath::kPi * f.cutoff / f.rate;
+  Coefficients& c = f.k4;
+  c.g = TanQuarter(x);
+  c.h = 1.0 / (c.g * f.k + 1.0 + c.g * c.g);
+  f.coefficientCutoff = f.cutoff;
+  c.a = -(f.k + c.g) * c.h;
+  c.g2 = 2.0 * c.g;
+  c.c = c.g2 * c.g;
+}
+
+// StepFast; returns the high-pass or the low-pass output.
+template <bool kHighPass, typename Filter>
+[[gnu::always_inline]] inline V4 Step(Filter& f, const Coefficients& c, V4 x)
+{
+  const V4 s1 = f.s1;
+  const V4 s2 = f.s2;
+  const V4 hp = c.h * x + (c.a * s1 - c.h * s2);
+  const V4 bp = c.g * hp + s1;
+  f.s1 = c.g2 * hp + s1;
+  f.s2 = (c.g2 * s1 + s2) + c.c * hp;
+  if (kHighPass)
+    return hp;
+  return c.g * bp + s2;
+}
+
+[[gnu::always_inline]] inline V4 Wrap(V4 p) { return p >= 1.0 ? p - 1.0 : p; }
+
+// One oscillator slot of the four voices for `n` samples: Oscilator::
+// NextSampleT<true>() for waveform W, times the level.
+template <int W>
+[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* freq, V4 level, V4 rate, V4* out, int n)
+{
+  for (int i = 0; i < n; ++i) {
+    const V4 f = freq[i];
+    if (Any(f != o.lastFrequency)) {
+      o.lastFrequency = f;
+      o.inc = Increment(f, rate, 1.0);
+      if (W == kOscWhistle) o.secondInc = Increment(f, rate, 20.0);
+    }
+    V4 y;
+    if (W == kOscTriangle) {
+      o.phase = Wrap(o.phase) + o.inc;
+      const V4 p = o.phase;
+      o.output = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
+      y = o.output;
+    } else if (W == kOscSin) {
+      o.output = SinCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else if (W == kOscSquare) {
+      o.phase = Wrap(o.phase) + o.inc;
+      const V4 p = o.phase;
+      o.output = o.duty > p ? Splat(-1.0) : (o.duty < p ? Splat(1.0) : o.output);
+      y = o.output;
+    } else if (W == kOscSaw) {
+      o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
+      const V4 p = o.phase;
+      V4 ex = p * 8820.22 / f;
+      ex = Abs(ex) <= 0.5 ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
+      const V4 x = 1000.0 * ex + 500.0;
+      V4 lo{}, hi{}, id{};
+      for (int l = 0; l < kLanes; ++l) {
+        int j = static_cast<int>(x[l]);
+        if (j > kSawTableSize - 2) j = kSawTableSize - 2;
+        lo[l] = kSawTable[j];
+        hi[l] = kSawTable[j + 1];
+        id[l] = static_cast<double>(j);
+      }
+      const V4 w = x - id;
+      o.output = (1.0 - w) * lo + w * hi - p;
+      y = o.output;
+    } else if (W == kOscBreaker) {
+      const V4 p = o.phase;
+      o.output = Abs(1.0 - 2.0 * p * p) - 1.0;
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else if (W == kOscTan) {
+      o.output = ClippedTanCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else {
+      o.output = SinCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      o.secondOutput = SinCycles(o.secondPhase);
+      o.secondPhase = Wrap(o.secondPhase) + o.secondInc;
+      y = o.output + 0.25 * o.secondOutput;
+    }
+    out[i] = y * level;
+  }
+}
+
+bool Timed(const EG& eg) noexcept { return eg.Stage() != kStageOff && eg.Stage() != kStageSustain; }
+
+uint64_t SamplesLeft(const EG& eg) noexcept
+{
+  if (!Timed(eg))
+    return UINT64_MAX;
+  return eg.CurrentSample() < eg.NextStageSample() ? eg.NextStageSample() - eg.CurrentSample() : 0;
+}
+
+// The generator's step taken eight times over: s -> a s + c.
+struct Jump {
+  uint32_t a, c;
+};
+constexpr Jump JumpAhead(int n)
+{
+  Jump j{1u, 0u};
+  for (int i = 0; i < n; ++i) {
+    j.a *= vorblex_random::kMultiplier;
+    j.c = j.c * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+  }
+  return j;
+}
+constexpr Jump kStride = JumpAhead(8);
+
+// `count` consecutive 15-bit draws from `state`, which ends where the last
+// draw left it. Eight interleaved strides keep the multiplies independent.
+[[gnu::always_inline]] inline void Draw(uint32_t& state, int count, uint16_t* out, uint32_t* scratch)
+{
+  uint32_t s = state;
+  const int head = count < 8 ? count : 8;
+  for (int i = 0; i < head; ++i) {
+    s = s * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+    scratch[i] = s;
+  }
+  for (int i = 8; i < count; ++i)
+    scratch[i] = scratch[i - 8] * kStride.a + kStride.c;
+  for (int i = 0; i < count; ++i)
+    out[i] = static_cast<uint16_t>((scratch[i] >> 16) & 0x7FFF);
+  state = scratch[count - 1];
+}
+
+struct Settings {
+  bool white, pink;
+  int draws;
+};
+
+template <typename Get>
+[[gnu::always_inline]] inline V4 GatherLanes(const Voice* const* src, Get get)
+{
+  return V4{get(*src[0]), get(*src[1]), get(*src[2]), get(*src[3])};
+}
+}  // namespace
+
+struct VoiceLanes::FilterLanes {
+  V4 s1, s2;
+  Coefficients k4;
+  V4 coefficientCutoff, cutoff, k, rate;
+};
+
+[[gnu::always_inline]] inline VoiceLanes::FilterLanes VoiceLanes::LoadFilter(const Voice* const* src,
+                                                                             StateVariableFilter Voice::*which) noexcept
+{
+  FilterLanes f{};
+  for (int l = 0; l < kLanes; ++l) {
+    const StateVariableFilter& x = src[l]->*which;
+    f.s1[l] = x.mState1;
+    f.s2[l] = x.mState2;
+    f.k4.g[l] = x.mG;
+    f.k4.h[l] = x.mH;
+    f.k4.a[l] = x.mFastA;
+    f.k4.g2[l] = x.mFastG2;
+    f.k4.c[l] = x.mFastC;
+    f.coefficientCutoff[l] = x.mCoefficientCutoff;
+    f.cutoff[l] = x.mCutoff;
+    f.k[l] = x.mK;
+    f.rate[l] = x.mSampleRate;
+  }
+  return f;
+}
+
+[[gnu::always_inline]] inline void VoiceLanes::StoreFilter(StateVariableFilter& f, const FilterLanes& s, int l) noexcept
+{
+  f.mState1 = s.s1[l];
+  f.mState2 = s.s2[l];
+  f.mG = s.k4.g[l];
+  f.mH = s.k4.h[l];
+  f.mFastA = s.k4.a[l];
+  f.mFastG2 = s.k4.g2[l];
+  f.mFastC = s.k4.c[l];
+  f.mCoefficientCutoff = s.coefficientCutoff[l];
+  f.mCutoff = s.cutoff[l];
+}
+
+[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count) noexcept
+{
+  M4 active{};
+  int activeCount = 0;
+  int first = -1;
+  for (int l = 0; l < kLanes; ++l) {
+    active[l] = v[l].IsActive() ? -1 : 0;
+    if (v[l].IsActive()) {
+      ++activeCount;
+      if (first < 0) first = l;
+    }
+  }
+  if (activeCount == 0) {
+    for (int i = 0; i < count; ++i) out[i] = 0.0;
+    return count;
+  }
+  // Settings that decide which work a sample does must agree across the
+  // sounding voices; the run ends before any stage boundary.
+  const Voice& lead = v[first];
+  uint64_t n = static_cast<uint64_t>(count);
+  for (int l = 0; l < kLanes; ++l) {
+    const Voice& x = v[l];
+    if (!x.IsActive()) continue;
+    if (x.mPitchDirty) return 0;
+    for (int i = 0; i < Voice::kSourceCount; ++i)
+      if ((x.mLevels[i] > 0.0) != (lead.mLevels[i] > 0.0)) return 0;
+    for (int i = 0; i < kOsc; ++i) {
+      const int32_t w = x.mSources[i].Waveform();
+      if (w != lead.mSources[i].Waveform()) return 0;
+      if ((i == 0 || x.mLevels[i] > 0.0) && (w == kOscWhiteNoise || w == kOscPinkNoise)) return 0;
+    }
+    for (const StateVariableFilter* f : {&x.mLowPass, &x.mHighPass}) {
+      if (!f->mFastOk || !std::isfinite(f->mK) || !(f->mSampleRate > 0.0) || !std::isfinite(f->mSampleRate)) return 0;
+    }
+    if (x.mLowPass.mMode == kFilterHighPass || x.mHighPass.mMode != kFilterHighPass) return 0;
+    const uint64_t left = SamplesLeft(x.mAmpEnvelope) < SamplesLeft(x.mFilterEnvelope) ? SamplesLeft(x.mAmpEnvelope)
+                                                                                          : SamplesLeft(x.mFilterEnvelope);
+    if (left < n) n = left;
+  }
+  if (n == 0) return 0;
+
+  // Free lanes copy the first sounding voice, so their arithmetic stays finite.
+  const Voice* src[kLanes];
+  for (int l = 0; l < kLanes; ++l) src[l] = v[l].IsActive() ? &v[l] : &lead;
+  auto gather = [&src](auto get) { return GatherLanes(src, get); };
+
+  const V4 oscRate = Splat(rate);
+  // Pitch.
+  V4 counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
+  const V4 total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
+  const V4 start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
+  const V4 end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
+  const V4 curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
+  const V4 high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
+  const V4 low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
+  const M4 sweeps = ~((start == 0.0) & (end == 0.0));
+  V4 base[kOsc];
+  for (int i = 0; i < kOsc; ++i) base[i] = V4{src[0]->mBaseFrequencies[i], src[1]->mBaseFrequencies[i], src[2]->mBaseFrequencies[i], src[3]->mBaseFrequencies[i]};
+  V4 position = gather([](const Voice& x) { return x.mPitchEnvelope.mPosition; });
+  V4 frequency[kOsc];
+  for (int i = 0; i < kOsc; ++i) frequency[i] = V4{src[0]->mCurrentFrequencies[i], src[1]->mCurrentFrequencies[i], src[2]->mCurrentFrequencies[i], src[3]->mCurrentFrequencies[i]};
+
+  // Envelopes; a resting stage multiplies by exactly 1.
+  EnvLanes amp{gather([](const Voice& x) { return x.mAmpEnvelope.mLevel; }),
+               gather([](const Voice& x) { return Timed(x.mAmpEnvelope) ? x.mAmpEnvelope.mMultiplier : 1.0; })};
+  EnvLanes fenv{gather([](const Voice& x) { return x.mFilterEnvelope.mLevel; }),
+                gather([](const Voice& x) { return Timed(x.mFilterEnvelope) ? x.mFilterEnvelope.mMultiplier : 1.0; })};
+  const V4 lpBase = gather([](const Voice& x) { return x.mLowPassCutoff; });
+  const V4 lpDepth = gather([](const Voice& x) { return x.mLowPassEnvDepth; });
+  const V4 hpBase = gather([](const Voice& x) { return x.mHighPassCutoff; });
+  const V4 hpDepth = gather([](const Voice& x) { return x.mHighPassEnvDepth; });
+
+  FilterLanes lp = LoadFilter(src, &Voice::mLowPass);
+  FilterLanes hp = LoadFilter(src, &Voice::mHighPass);
+
+  OscLanes osc[kOsc];
+  for (int i = 0; i < kOsc; ++i) {
+    OscLanes& o = osc[i];
+    o.waveform = lead.mSources[i].Waveform();
+    o.runs = i == 0 || lead.mLevels[i] > 0.0;
+    o.phase = gather([i](const Voice& x) { return x.mSources[i].mPhase; });
+    o.output = gather([i](const Voice& x) { return x.mSources[i].mOutput; });
+    o.secondPhase = gather([i](const Voice& x) { return x.mSources[i].mSecondPhase; });
+    o.secondOutput = gather([i](const Voice& x) { return x.mSources[i].mSecondOutput; });
+    const V4 d = gather([i](const Voice& x) { return x.mSources[i].mSquareDuty; });
+    o.duty = d < 0.0 ? Splat(0.0) : (d > 1.0 ? Splat(1.0) : d);
+    o.lastFrequency = Splat(NAN);
+  }
+  V4 level[Voice::kSourceCount], depth[Voice::kSourceCount];
+  for (int i = 0; i < Voice::kSourceCount; ++i) {
+    level[i] = gather([i](const Voice& x) { return x.mLevels[i]; });
+    depth[i] = gather([i](const Voice& x) { return x.mEnvelopeDepths[i]; });
+  }
+  const V4 velocity = gather([](const Voice& x) { return static_cast<double>(x.mVelocity); });
+  F4 pink0{}, pink1{}, pink2{};
+  for (int l = 0; l < kLanes; ++l) {
+    pink0[l] = src[l]->mSources[Voice::kPinkSource].mPinkState0;
+    pink1[l] = src[l]->mSources[Voice::kPinkSource].mPinkState1;
+    pink2[l] = src[l]->mSources[Voice::kPinkSource].mPinkState2;
+  }
+
+  Settings noise{lead.mLevels[Voice::kWhiteSource] > 0.0, lead.mLevels[Voice::kPinkSource] > 0.0, 0};
+  noise.draws = (noise.white ? 1 : 0) + (noise.pink ? 3 : 0);
+  // Where each lane's draws start within a sample's: sounding voices in order.
+  int drawLane[kLanes];
+  for (int l = 0, rank = 0; l < kLanes; ++l) {
+    drawLane[l] = v[l].IsActive() ? rank * noise.draws : 0;
+    rank += v[l].IsActive() ? 1 : 0;
+  }
+  const int drawsPerSample = activeCount * noise.draws;
+  uint32_t* randomState = noise.draws > 0 ? &vorblex_random::ThreadState() : nullptr;
+  uint16_t draws[kChunk * kLanes * kMaxDraws];
+  uint32_t scratch[kChunk * kLanes * kMaxDraws];
+
+  const int total32 = static_cast<int>(n);
+  V4 ampValue = amp.level;
+  // Each stage runs over a chunk of samples before the next: the stages'
+  // divisions and table look-ups then overlap from sample to sample instead
+  // of waiting on one another within one.
+  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk];
+  Coefficients lpAt[kChunk], hpAt[kChunk];
+  for (int i0 = 0; i0 < total32; i0 += kChunk) {
+    const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
+    if (randomState) Draw(*randomState, chunk * drawsPerSample, draws, scratch);
+    // Pitch, envelopes and filter coefficients (BeginSample).
+    for (int i = 0; i < chunk; ++i) {
+      const V4 t = counter / total;
+      counter += 1.0;
+      const M4 before = t < 1.0;
+      V4 b = Splat(1.0);
+      if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
+      position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
+      for (int k = 0; k < kOsc; ++k)
+        freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
+                                    : (position < 0.0 ? (1.0 + position) * base[k] + (-position) * low : base[k]);
+      amp.level *= amp.multiplier;
+      fenv.level *= fenv.multiplier;
+      ampAt[i] = amp.level;
+      const V4 e = fenv.level;
+      const V4 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
+                                        : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
+                                                         : lpBase);
+      const V4 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
+                                        : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
+      SetCutoff(lp, lpTarget);
+      SetCutoff(hp, hpTarget);
+      lpAt[i] = lp.k4;
+      hpAt[i] = hp.k4;
+    }
+    ampValue = amp.level;
+    for (int k = 0; k < kOsc; ++k) {
+      for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
+      if (!osc[k].runs) continue;
+      switch (osc[k].waveform) {
+      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSin: RunOscillator<kOscSin>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSquare: RunOscillator<kOscSquare>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSaw: RunOscillator<kOscSaw>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscTan: RunOscillator<kOscTan>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      default: break;
+      }
+    }
+    // The noises, from the draws made for the chunk in voice order.
+    for (int i = 0; i < chunk; ++i) {
+      const uint16_t* d = draws + i * drawsPerSample;
+      srcAt[Voice::kWhiteSource][i] = Splat(0.0);
+      srcAt[Voice::kPinkSource][i] = Splat(0.0);
+      if (noise.white) {
+        V4 w{};
+        for (int l = 0; l < kLanes; ++l) w[l] = static_cast<double>(d[drawLane[l]]);
+        srcAt[Voice::kWhiteSource][i] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource];
+      }
+      if (noise.pink) {
+        const int at = noise.white ? 1 : 0;
+        F4 r1{}, r2{}, r3{};
+        for (int l = 0; l < kLanes; ++l) {
+          r1[l] = static_cast<float>(d[drawLane[l] + at]);
+          r2[l] = static_cast<float>(d[drawLane[l] + at + 1]);
+          r3[l] = static_cast<float>(d[drawLane[l] + at + 2]);
+        }
+        pink0 = (pink0 - r1) * 0.319f + r1;
+        pink1 = (pink1 - r2) * 0.7756f + r2;
+        pink2 = (pink2 - r3) * 0.9613f + r3;
+        const F4 sum = pink1 * 0.07113478f + pink0 * 0.02109238f + pink2 * 0.6887356f;
+        const F4 value = sum * 6.103702e-5f - 0.78096277f;
+        srcAt[Voice::kPinkSource][i] = __builtin_convertvector(value, V4) * level[Voice::kPinkSource];
+      }
+    }
+    // The mix under the amplitude envelope, then the filters (FilterMix).
+    for (int i = 0; i < chunk; ++i) {
+      const V4 a = ampAt[i];
+      V4 mix = srcAt[0][i] * (1.0 - depth[0] + depth[0] * a);
+      for (int k = 1; k < Voice::kSourceCount; ++k) mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
+      mix = mix * velocity / 127.0;
+      const V4 y = Flush(Step<false>(lp, lpAt[i], Flush(Step<true>(hp, hpAt[i], mix))));
+      const V4 sounding = active ? y : Splat(0.0);
+      out[i0 + i] = ((sounding[0] + sounding[1]) + sounding[2]) + sounding[3];
+    }
+  }
+
+  // Hand the state back to the sounding voices.
+  for (int l = 0; l < kLanes; ++l) {
+    if (!active[l]) continue;
+    Voice& x = v[l];
+    x.mPitchEnvelope.mSampleCounter += n;
+    x.mPitchEnvelope.mPosition = position[l];
+    for (int i = 0; i < kOsc; ++i) {
+      x.mCurrentFrequencies[i] = frequency[i][l];
+      if (!osc[i].runs) continue;
+      Oscilator& o = x.mSources[i];
+      o.mPhase = osc[i].phase[l];
+      o.mOutput = osc[i].output[l];
+      o.mSecondPhase = osc[i].secondPhase[l];
+      o.mSecondOutput = osc[i].secondOutput[l];
+    }
+    if (noise.pink) {
+      Oscilator& o = x.mSources[Voice::kPinkSource];
+      o.mPinkState0 = pink0[l];
+      o.mPinkState1 = pink1[l];
+      o.mPinkState2 = pink2[l];
+    }
+    x.mAmp = ampValue[l];
+    for (EG* eg : {&x.mAmpEnvelope, &x.mFilterEnvelope}) {
+      if (Timed(*eg)) eg->mCurrentSample += n;
+    }
+    x.mAmpEnvelope.mLevel = amp.level[l];
+    x.mFilterEnvelope.mLevel = fenv.level[l];
+    StoreFilter(x.mLowPass, lp, l);
+    StoreFilter(x.mHighPass, hp, l);
+  }
+  return total32;
+}
+
+__attribute__((target("avx2"))) int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
+{
+  return RunT(v, rate, out, count);
+}
+
+namespace {
+bool DetectWide() noexcept
+{
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+// Decided once, while the module loads, so the audio path never waits on it.
+const bool gWide = DetectWide();
+}  // namespace
+
+bool VoiceLanes::UsesWideLanes() noexcept { return gWide; }
+
+int VoiceLanes::Run(Voice* voices, double rate, double* out, int count) noexcept
+{
+  return gWide && count > 0 ? RunWide(voices, rate, out, count) : 0;
+}
