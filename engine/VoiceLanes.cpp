@@ -16,7 +16,7 @@ typedef float F4 __attribute__((vector_size(16)));
 
 constexpr int kLanes = 4;
 constexpr int kOsc = Voice::kOscillatorCount;
-// Noise draws are made ahead for this many samples at a time.
+// Samples per stage: each stage runs over a chunk before the next.
 constexpr int kChunk = 32;
 constexpr int kMaxDraws = 4;  // white: one, pink: three
 
@@ -227,10 +227,10 @@ template <bool kHighPass, typename Filter>
 // One oscillator slot of the four voices for `n` samples: Oscilator::
 // NextSampleT<true>() for waveform W, times the level.
 template <int W>
-[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* freq, V4 level, V4 rate, V4* out, int n)
+[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* freq, int stride, V4 level, V4 rate, V4* out, int n)
 {
   for (int i = 0; i < n; ++i) {
-    const V4 f = freq[i];
+    const V4 f = freq[i * stride];
     if (Any(f != o.lastFrequency)) {
       o.lastFrequency = f;
       o.inc = Increment(f, rate, 1.0);
@@ -297,7 +297,7 @@ uint64_t SamplesLeft(const EG& eg) noexcept
   return eg.CurrentSample() < eg.NextStageSample() ? eg.NextStageSample() - eg.CurrentSample() : 0;
 }
 
-// The generator's step taken eight times over: s -> a s + c.
+// The generator's step taken n times over: s -> a s + c.
 struct Jump {
   uint32_t a, c;
 };
@@ -310,24 +310,29 @@ constexpr Jump JumpAhead(int n)
   }
   return j;
 }
-constexpr Jump kStride = JumpAhead(8);
 
-// `count` consecutive 15-bit draws from `state`, which ends where the last
-// draw left it. Eight interleaved strides keep the multiplies independent.
-[[gnu::always_inline]] inline void Draw(uint32_t& state, int count, uint16_t* out, uint32_t* scratch)
-{
-  uint32_t s = state;
-  const int head = count < 8 ? count : 8;
-  for (int i = 0; i < head; ++i) {
-    s = s * vorblex_random::kMultiplier + vorblex_random::kIncrement;
-    scratch[i] = s;
+typedef uint32_t G4 __attribute__((vector_size(16)));
+typedef int32_t N4 __attribute__((vector_size(16)));
+
+// The noise draws of the four voices: lane l's draw k of a sample is the
+// generator's state after that many steps of the shared sequence. Each lane
+// follows its own draws with the step taken `stride` times, the draws of
+// all sounding voices in one sample, so no lane waits on another.
+struct NoiseLanes {
+  G4 state[kMaxDraws];
+  Jump stride;
+  int draws = 0;
+  int lastLane = 0;
+
+  // The 15-bit value of draw k, and the step to the next sample.
+  [[gnu::always_inline]] N4 Value(int k) const { return reinterpret_cast<N4>((state[k] >> 16) & 0x7FFFu); }
+  [[gnu::always_inline]] void Next()
+  {
+    for (int k = 0; k < draws; ++k) state[k] = state[k] * stride.a + stride.c;
   }
-  for (int i = 8; i < count; ++i)
-    scratch[i] = scratch[i - 8] * kStride.a + kStride.c;
-  for (int i = 0; i < count; ++i)
-    out[i] = static_cast<uint16_t>((scratch[i] >> 16) & 0x7FFF);
-  state = scratch[count - 1];
-}
+  // The shared sequence's state after the last draw of the current sample.
+  uint32_t Last() const { return state[draws - 1][lastLane]; }
+};
 
 struct Settings {
   bool white, pink;
@@ -425,7 +430,7 @@ struct VoiceLanes::FilterLanes {
   // Free lanes copy the first sounding voice, so their arithmetic stays finite.
   const Voice* src[kLanes];
   for (int l = 0; l < kLanes; ++l) src[l] = v[l].IsActive() ? &v[l] : &lead;
-  auto gather = [&src](auto get) { return GatherLanes(src, get); };
+  auto gather = [&src](auto get) __attribute__((always_inline)) { return GatherLanes(src, get); };
 
   const V4 oscRate = Splat(rate);
   // Pitch.
@@ -484,16 +489,24 @@ struct VoiceLanes::FilterLanes {
 
   Settings noise{lead.mLevels[Voice::kWhiteSource] > 0.0, lead.mLevels[Voice::kPinkSource] > 0.0, 0};
   noise.draws = (noise.white ? 1 : 0) + (noise.pink ? 3 : 0);
-  // Where each lane's draws start within a sample's: sounding voices in order.
-  int drawLane[kLanes];
-  for (int l = 0, rank = 0; l < kLanes; ++l) {
-    drawLane[l] = v[l].IsActive() ? rank * noise.draws : 0;
-    rank += v[l].IsActive() ? 1 : 0;
-  }
-  const int drawsPerSample = activeCount * noise.draws;
+  // Lane by lane, the draws of the first sample in voice order.
   uint32_t* randomState = noise.draws > 0 ? &vorblex_random::ThreadState() : nullptr;
-  uint16_t draws[kChunk * kLanes * kMaxDraws];
-  uint32_t scratch[kChunk * kLanes * kMaxDraws];
+  NoiseLanes draws;
+  draws.draws = noise.draws;
+  draws.stride = JumpAhead(activeCount * noise.draws);
+  if (randomState) {
+    uint32_t state = *randomState;
+    for (int l = 0; l < kLanes; ++l) {
+      if (!v[l].IsActive()) continue;
+      draws.lastLane = l;
+      for (int k = 0; k < noise.draws; ++k) {
+        state = state * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+        draws.state[k][l] = state;
+      }
+    }
+    for (int l = 0; l < kLanes; ++l)
+      for (int k = 0; k < noise.draws && !v[l].IsActive(); ++k) draws.state[k][l] = draws.state[k][first];
+  }
 
   const int total32 = static_cast<int>(n);
   V4 ampValue = amp.level;
@@ -502,67 +515,85 @@ struct VoiceLanes::FilterLanes {
   // of waiting on one another within one.
   V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk];
   Coefficients lpAt[kChunk], hpAt[kChunk];
+  // Pitch and cutoffs that stay put for the whole run are worked out once,
+  // with the arithmetic of their first sample.
+  // Sources 2 to 5 that add to the mix.
+  int sounding[Voice::kSourceCount - 1];
+  int soundingCount = 0;
+  for (int k = 1; k < kOsc; ++k)
+    if (osc[k].runs && osc[k].waveform >= kOscTriangle && osc[k].waveform <= kOscWhistle) sounding[soundingCount++] = k;
+  if (noise.white) sounding[soundingCount++] = Voice::kWhiteSource;
+  if (noise.pink) sounding[soundingCount++] = Voice::kPinkSource;
+  const bool pitchMoves = Any(sweeps & (counter < total));
+  const bool filtersMove = Any(fenv.multiplier != 1.0);
+  auto pitchStep = [&](int i) __attribute__((always_inline)) {
+    const V4 t = counter / total;
+    counter += 1.0;
+    const M4 before = t < 1.0;
+    V4 b = Splat(1.0);
+    if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
+    position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
+    for (int k = 0; k < kOsc; ++k)
+      freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
+                                  : (position < 0.0 ? (1.0 + position) * base[k] + (-position) * low : base[k]);
+  };
+  auto filterStep = [&](int i) __attribute__((always_inline)) {
+    fenv.level *= fenv.multiplier;
+    const V4 e = fenv.level;
+    const V4 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
+                                      : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
+                                                       : lpBase);
+    const V4 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
+                                      : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
+    SetCutoff(lp, lpTarget);
+    SetCutoff(hp, hpTarget);
+    lpAt[i] = lp.k4;
+    hpAt[i] = hp.k4;
+  };
+  if (!pitchMoves) {
+    pitchStep(0);
+    counter += static_cast<double>(total32 - 1);
+  }
+  if (!filtersMove) filterStep(0);
+  const int pitchStride = pitchMoves ? 1 : 0;
+  const int filterStride = filtersMove ? 1 : 0;
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
-    if (randomState) Draw(*randomState, chunk * drawsPerSample, draws, scratch);
     // Pitch, envelopes and filter coefficients (BeginSample).
     for (int i = 0; i < chunk; ++i) {
-      const V4 t = counter / total;
-      counter += 1.0;
-      const M4 before = t < 1.0;
-      V4 b = Splat(1.0);
-      if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
-      position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
-      for (int k = 0; k < kOsc; ++k)
-        freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
-                                    : (position < 0.0 ? (1.0 + position) * base[k] + (-position) * low : base[k]);
+      if (pitchMoves) pitchStep(i);
       amp.level *= amp.multiplier;
-      fenv.level *= fenv.multiplier;
       ampAt[i] = amp.level;
-      const V4 e = fenv.level;
-      const V4 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
-                                        : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
-                                                         : lpBase);
-      const V4 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
-                                        : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
-      SetCutoff(lp, lpTarget);
-      SetCutoff(hp, hpTarget);
-      lpAt[i] = lp.k4;
-      hpAt[i] = hp.k4;
+      if (filtersMove) filterStep(i);
     }
     ampValue = amp.level;
+    for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
     for (int k = 0; k < kOsc; ++k) {
-      for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
       if (!osc[k].runs) continue;
+      if (k == 0)
+        for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
       switch (osc[k].waveform) {
-      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSin: RunOscillator<kOscSin>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSquare: RunOscillator<kOscSquare>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSaw: RunOscillator<kOscSaw>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscTan: RunOscillator<kOscTan>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
-      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], freq[k], level[k], oscRate, srcAt[k], chunk); break;
+      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSin: RunOscillator<kOscSin>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSquare: RunOscillator<kOscSquare>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSaw: RunOscillator<kOscSaw>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscTan: RunOscillator<kOscTan>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
       default: break;
       }
     }
-    // The noises, from the draws made for the chunk in voice order.
-    for (int i = 0; i < chunk; ++i) {
-      const uint16_t* d = draws + i * drawsPerSample;
-      srcAt[Voice::kWhiteSource][i] = Splat(0.0);
-      srcAt[Voice::kPinkSource][i] = Splat(0.0);
+    // The noises.
+    for (int i = 0; i < chunk && randomState; ++i) {
       if (noise.white) {
-        V4 w{};
-        for (int l = 0; l < kLanes; ++l) w[l] = static_cast<double>(d[drawLane[l]]);
+        const V4 w = __builtin_convertvector(draws.Value(0), V4);
         srcAt[Voice::kWhiteSource][i] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource];
       }
       if (noise.pink) {
         const int at = noise.white ? 1 : 0;
-        F4 r1{}, r2{}, r3{};
-        for (int l = 0; l < kLanes; ++l) {
-          r1[l] = static_cast<float>(d[drawLane[l] + at]);
-          r2[l] = static_cast<float>(d[drawLane[l] + at + 1]);
-          r3[l] = static_cast<float>(d[drawLane[l] + at + 2]);
-        }
+        const F4 r1 = __builtin_convertvector(draws.Value(at), F4);
+        const F4 r2 = __builtin_convertvector(draws.Value(at + 1), F4);
+        const F4 r3 = __builtin_convertvector(draws.Value(at + 2), F4);
         pink0 = (pink0 - r1) * 0.319f + r1;
         pink1 = (pink1 - r2) * 0.7756f + r2;
         pink2 = (pink2 - r3) * 0.9613f + r3;
@@ -570,16 +601,22 @@ struct VoiceLanes::FilterLanes {
         const F4 value = sum * 6.103702e-5f - 0.78096277f;
         srcAt[Voice::kPinkSource][i] = __builtin_convertvector(value, V4) * level[Voice::kPinkSource];
       }
+      *randomState = draws.Last();
+      draws.Next();
     }
     // The mix under the amplitude envelope, then the filters (FilterMix).
     for (int i = 0; i < chunk; ++i) {
       const V4 a = ampAt[i];
+      // Silent sources would add exact zeros.
       V4 mix = srcAt[0][i] * (1.0 - depth[0] + depth[0] * a);
-      for (int k = 1; k < Voice::kSourceCount; ++k) mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
+      for (int j = 0; j < soundingCount; ++j) {
+        const int k = sounding[j];
+        mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
+      }
       mix = mix * velocity / 127.0;
-      const V4 y = Flush(Step<false>(lp, lpAt[i], Flush(Step<true>(hp, hpAt[i], mix))));
-      const V4 sounding = active ? y : Splat(0.0);
-      out[i0 + i] = ((sounding[0] + sounding[1]) + sounding[2]) + sounding[3];
+      const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
+      const V4 heard = active ? y : Splat(0.0);
+      out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
   }
 
