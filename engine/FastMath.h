@@ -37,19 +37,26 @@ inline void TanRatio(double x, double& num, double& den) noexcept
   num = x * q + x * p;
 }
 
-// tan(x) for x in [0, pi/2] (the filters' pi fc / fs); relative error below
-// 6e-16 across the range, including the pole side where x nears pi / 2.
-inline double TanQuarter(double x) noexcept
+// tan(x) = a / b for x in [0, pi/2] (the filters' pi fc / fs), left as a
+// ratio for callers that fold the division into one of their own.
+inline void TanQuarterRatio(double x, double& a, double& b) noexcept
 {
-  double num, den;
   if (x <= 0.78539816339744830962) {
-    TanRatio(x, num, den);
-    return num / den;
+    TanRatio(x, a, b);
+    return;
   }
   // tan(x) = 1 / tan(pi/2 - x); pi/2 - x is exact in two steps.
   const double r = (kHalfPiHi - x) + kHalfPiLo;
-  TanRatio(r, num, den);
-  return den / num;
+  TanRatio(r, b, a);
+}
+
+// tan(x) for x in [0, pi/2]; relative error below 6e-16 across the range,
+// including the pole side where x nears pi / 2.
+inline double TanQuarter(double x) noexcept
+{
+  double a, b;
+  TanQuarterRatio(x, a, b);
+  return a / b;
 }
 
 // sin(2 pi phase) for any phase of moderate size: the phase is reduced to

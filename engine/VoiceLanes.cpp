@@ -8,6 +8,11 @@
 
 #include "engine/Voice.h"
 
+// Everything up to the dispatch at the end runs only where the processor
+// has AVX2.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
 namespace {
 typedef double V4 __attribute__((vector_size(32)));
 typedef long long M4 __attribute__((vector_size(32)));
@@ -21,7 +26,7 @@ constexpr int kChunk = 32;
 constexpr int kMaxDraws = 4;  // white: one, pink: three
 
 [[gnu::always_inline]] inline V4 Splat(double x) { return V4{x, x, x, x}; }
-[[gnu::always_inline]] inline bool Any(M4 m) { return (m[0] | m[1] | m[2] | m[3]) != 0; }
+[[gnu::always_inline]] inline bool Any(M4 m) { return __builtin_ia32_movmskpd256(reinterpret_cast<V4>(m)) != 0; }
 [[gnu::always_inline]] inline V4 Abs(V4 x)
 {
   U4 bits;
@@ -59,19 +64,15 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   num = x * q + x * p;
 }
 
-// fastmath::TanQuarter for x in [0, pi/2]; other lanes take the library's.
-[[gnu::always_inline]] inline V4 TanQuarter(V4 x)
+// fastmath::TanQuarterRatio: tan(x) = a / b.
+[[gnu::always_inline]] inline void TanQuarterRatio(V4 x, V4& a, V4& b)
 {
   const M4 near = x <= 0.78539816339744830962;
   const V4 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
   V4 num, den;
   TanRatio(near ? x : r, num, den);
-  V4 g = (near ? num : den) / (near ? den : num);
-  const M4 outside = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi));
-  if (Any(outside))
-    for (int l = 0; l < kLanes; ++l)
-      if (outside[l]) g[l] = std::tan(x[l]);
-  return g;
+  a = near ? num : den;
+  b = near ? den : num;
 }
 
 // The integer nearest x (|x| < 2^51) as fastmath::RoundToInt forms it, and
@@ -175,7 +176,7 @@ struct OscLanes {
   int32_t waveform = kOscOff;
   bool runs = false;
   V4 phase, output, secondPhase, secondOutput, duty;
-  V4 lastFrequency, inc, secondInc;
+  V4 lastFrequency, inc, secondInc, sawScale;
 };
 
 
@@ -183,7 +184,6 @@ struct EnvLanes {
   V4 level, multiplier;
 };
 
-[[gnu::always_inline]] inline V4 Increment(V4 f, V4 rate, double scale) { return 1.0 / (rate / (scale * f)); }
 
 // StepFast's coefficients of one filter in the four voices.
 struct Coefficients {
@@ -199,8 +199,17 @@ template <typename Filter>
     return;
   const V4 x = fastmath::kPi * f.cutoff / f.rate;
   Coefficients& c = f.k4;
-  c.g = TanQuarter(x);
-  c.h = 1.0 / (c.g * f.k + 1.0 + c.g * c.g);
+  // StateVariableFilter::FastCoefficients.
+  V4 a, b;
+  TanQuarterRatio(x, a, b);
+  const V4 q = (a * f.k + b) * b + a * a;
+  const V4 r = 1.0 / (b * q);
+  c.g = a * q * r;
+  c.h = b * b * b * r;
+  const M4 other = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(Abs(c.g) <= DBL_MAX) | ~(Abs(c.h) <= DBL_MAX);
+  if (Any(other))
+    for (int l = 0; l < kLanes; ++l)
+      if (other[l]) StateVariableFilter::FastCoefficients(x[l], f.k[l], c.g[l], c.h[l]);
   f.coefficientCutoff = f.cutoff;
   c.a = -(f.k + c.g) * c.h;
   c.g2 = 2.0 * c.g;
@@ -233,8 +242,10 @@ template <int W>
     const V4 f = freq[i * stride];
     if (Any(f != o.lastFrequency)) {
       o.lastFrequency = f;
-      o.inc = Increment(f, rate, 1.0);
-      if (W == kOscWhistle) o.secondInc = Increment(f, rate, 20.0);
+      // Oscilator::IncrementCache's fast form; `rate` is 1 / R.
+      o.inc = f * rate;
+      if (W == kOscSaw) o.sawScale = 8820.22 / f;
+      if (W == kOscWhistle) o.secondInc = (20.0 * f) * rate;
     }
     V4 y;
     if (W == kOscTriangle) {
@@ -254,7 +265,7 @@ template <int W>
     } else if (W == kOscSaw) {
       o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
       const V4 p = o.phase;
-      V4 ex = p * 8820.22 / f;
+      V4 ex = p * o.sawScale;
       ex = Abs(ex) <= 0.5 ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
       const V4 x = 1000.0 * ex + 500.0;
       V4 lo{}, hi{}, id{};
@@ -432,10 +443,11 @@ struct VoiceLanes::FilterLanes {
   for (int l = 0; l < kLanes; ++l) src[l] = v[l].IsActive() ? &v[l] : &lead;
   auto gather = [&src](auto get) __attribute__((always_inline)) { return GatherLanes(src, get); };
 
-  const V4 oscRate = Splat(rate);
+  const V4 oscRate = Splat(1.0 / rate);
   // Pitch.
   V4 counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
   const V4 total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
+  const V4 inverseTotal = gather([](const Voice& x) { return x.mPitchEnvelope.mInverseTotal; });
   const V4 start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
   const V4 end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
   const V4 curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
@@ -479,7 +491,7 @@ struct VoiceLanes::FilterLanes {
     level[i] = gather([i](const Voice& x) { return x.mLevels[i]; });
     depth[i] = gather([i](const Voice& x) { return x.mEnvelopeDepths[i]; });
   }
-  const V4 velocity = gather([](const Voice& x) { return static_cast<double>(x.mVelocity); });
+  const V4 velocity = gather([](const Voice& x) { return x.mVelocityGain; });
   F4 pink0{}, pink1{}, pink2{};
   for (int l = 0; l < kLanes; ++l) {
     pink0[l] = src[l]->mSources[Voice::kPinkSource].mPinkState0;
@@ -527,9 +539,9 @@ struct VoiceLanes::FilterLanes {
   const bool pitchMoves = Any(sweeps & (counter < total));
   const bool filtersMove = Any(fenv.multiplier != 1.0);
   auto pitchStep = [&](int i) __attribute__((always_inline)) {
-    const V4 t = counter / total;
+    const M4 before = counter < total;
+    const V4 t = counter * inverseTotal;
     counter += 1.0;
-    const M4 before = t < 1.0;
     V4 b = Splat(1.0);
     if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
     position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
@@ -613,7 +625,7 @@ struct VoiceLanes::FilterLanes {
         const int k = sounding[j];
         mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
       }
-      mix = mix * velocity / 127.0;
+      mix = mix * velocity;
       const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
       const V4 heard = active ? y : Splat(0.0);
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
@@ -653,10 +665,12 @@ struct VoiceLanes::FilterLanes {
   return total32;
 }
 
-__attribute__((target("avx2"))) int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
+int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
 {
   return RunT(v, rate, out, count);
 }
+
+#pragma GCC pop_options
 
 namespace {
 bool DetectWide() noexcept
