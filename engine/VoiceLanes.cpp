@@ -6,6 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include <immintrin.h>
+
 #include "engine/Voice.h"
 
 // Everything up to the dispatch at the end runs only where the processor
@@ -47,6 +49,22 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   std::memcpy(&x, &b, sizeof x);
   return x;
 }
+// Small non-negative integers (below 2^52) as doubles, exactly.
+[[gnu::always_inline]] inline V4 Exact(U4 n) { return FromBits(n | 0x4330000000000000ull) - 4503599627370496.0; }
+
+// table[j] for the four indices (the masked forms: the plain ones leave a
+// register formally uninitialised).
+[[gnu::always_inline]] inline V4 Gather(const double* table, __m128i j)
+{
+  const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  return reinterpret_cast<V4>(_mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, j, all, 8));
+}
+[[gnu::always_inline]] inline V4 Gather(const double* table, U4 j)
+{
+  const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  return reinterpret_cast<V4>(_mm256_mask_i64gather_pd(_mm256_setzero_pd(), table, reinterpret_cast<__m256i>(j), all, 8));
+}
+
 [[gnu::always_inline]] inline V4 Flush(V4 v)
 {
   const V4 a = Abs(v);
@@ -137,12 +155,9 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   const U4 j = (bits >> 47) & 31;
   const U4 expo = (bits >> 52) & 0x7FF;
   const V4 m = FromBits((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
-  V4 e{}, table{}, jd{};
-  for (int l = 0; l < kLanes; ++l) {
-    e[l] = static_cast<double>(static_cast<int>(expo[l]) - 1023);
-    table[l] = fastmath::kLog2Table[j[l]];
-    jd[l] = static_cast<double>(static_cast<int>(j[l]));
-  }
+  const V4 e = Exact(expo) - 1023.0;
+  const V4 table = Gather(fastmath::kLog2Table, j);
+  const V4 jd = Exact(j);
   const V4 centre = 1.0 + (jd + 0.5) * (1.0 / 32.0);
   const V4 s = (m - centre) / (m + centre);
   const V4 s2 = s * s;
@@ -161,8 +176,7 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   // a logical shift gives floor(nk / 32) + 1023.
   const U4 biased = (low + 1023u * 32u) & 0x7FFFFFFFFFFFFull;
   const V4 scale = FromBits((biased >> 5) << 52);
-  V4 t2{};
-  for (int l = 0; l < kLanes; ++l) t2[l] = fastmath::kExp2Table[biased[l] & 31];
+  const V4 t2 = Gather(fastmath::kExp2Table, biased & 31);
   V4 result = (t2 * p) * scale;
   const M4 library = ~(normal & inRange);
   if (Any(library))
@@ -266,18 +280,22 @@ template <int W>
       o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
       const V4 p = o.phase;
       V4 ex = p * o.sawScale;
-      ex = Abs(ex) <= 0.5 ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
-      const V4 x = 1000.0 * ex + 500.0;
-      V4 lo{}, hi{}, id{};
-      for (int l = 0; l < kLanes; ++l) {
-        int j = static_cast<int>(x[l]);
-        if (j > kSawTableSize - 2) j = kSawTableSize - 2;
-        lo[l] = kSawTable[j];
-        hi[l] = kSawTable[j + 1];
-        id[l] = static_cast<double>(j);
+      const M4 within = Abs(ex) <= 0.5;
+      if (Any(within)) {
+        ex = within ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
+        const V4 x = 1000.0 * ex + 500.0;
+        // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
+        __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
+        j = _mm_min_epi32(j, _mm_set1_epi32(kSawTableSize - 2));
+        const V4 lo = Gather(kSawTable, j);
+        const V4 hi = Gather(kSawTable + 1, j);
+        const V4 w = x - reinterpret_cast<V4>(_mm256_cvtepi32_pd(j));
+        o.output = (1.0 - w) * lo + w * hi - p;
+      } else {
+        // Past the transition everywhere: the table's ends with weights 1 and
+        // 0, and its middle for the 0/0 of a frequency of 0.
+        o.output = (ex > 0.5 ? Splat(kSawTable[kSawTableSize - 1]) : (ex < -0.5 ? Splat(kSawTable[0]) : Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
       }
-      const V4 w = x - id;
-      o.output = (1.0 - w) * lo + w * hi - p;
       y = o.output;
     } else if (W == kOscBreaker) {
       const V4 p = o.phase;
