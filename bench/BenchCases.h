@@ -73,7 +73,7 @@ struct Techniques {
 constexpr Techniques kTechniques[] = {
     {"exact", kDspExact},     {"trig", kFastTrig},          {"pow", kFastPow},
     {"filter", kFastFilter},  {"decimator", kFastDecimator}, {"voices", kFastVoices},
-    {"all", kAllTechniques},
+    {"all-but-voices", kAllTechniques & ~kFastVoices}, {"all", kAllTechniques},
 };
 
 // A plug-in set up for a case, its notes on.
