@@ -1,7 +1,7 @@
 // The benchmark without Google Benchmark, for the Windows builds: the same
-// cases and techniques, each rendered for about half a second of wall time,
+// cases and techniques, each rendered for about half a second,
 // printing the real-time factor (seconds of audio per second of the thread's
-// CPU time where the system reports it, of wall time elsewhere).
+// processor time, so that concurrent programs disturb it little).
 // With --only CASE/ARITHMETIC --blocks N it renders just that, N blocks
 // after the warm-up, for instruction counts under a profiler.
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/BenchCases.h"
+#include "platform/ThreadTime.h"
 
 namespace {
 double RealTimeFactor(const bench::Case& c, int techniques, double seconds, int64_t fixedBlocks = 0)
@@ -18,12 +19,12 @@ double RealTimeFactor(const bench::Case& c, int techniques, double seconds, int6
   bench::Renderer r(c);
   for (int i = 0; i < 16; ++i) r.Block();  // warm-up
   int64_t blocks = 0;
-  const double start = bench::NowMicroseconds();
+  const double start = ThreadCpuSeconds();
   double elapsed = 0.0;
   do {
     for (int i = 0; i < 16; ++i) r.Block();
     blocks += 16;
-    elapsed = (bench::NowMicroseconds() - start) * 1e-6;
+    elapsed = ThreadCpuSeconds() - start;
   } while (fixedBlocks > 0 ? blocks < fixedBlocks : elapsed < seconds);
   SetDspTechniques(kAllTechniques);
   return static_cast<double>(blocks * bench::kBlock) / bench::kRate / elapsed;

@@ -600,7 +600,7 @@ struct VoiceLanes::FilterLanes {
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
     for (int k = 0; k < kOsc; ++k) {
       if (!osc[k].runs) continue;
-      if (k == 0)
+      if (osc[k].waveform < kOscTriangle || osc[k].waveform > kOscWhistle)  // "Off": the mix still reads oscillator 1
         for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
       switch (osc[k].waveform) {
       case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
