@@ -2,10 +2,12 @@
 // Which arithmetic the per-sample code runs, as a set of techniques, each of
 // which can be switched on its own (the benchmark measures them one by one):
 //  - kFastTrig: sines and tangents (oscillators, filter coefficients) from
-//    polynomial and rational forms;
-//  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2;
+//    polynomial and rational forms, a filter's g and h from one division,
+//    the oscillators' increments as f x (1 / R);
+//  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2, with
+//    t from the sweep's reciprocal length;
 //  - kFastFilter: the voice filters' sums regrouped for shorter dependency
-//    chains;
+//    chains, the velocity applied as one factor;
 //  - kFastDecimator: the decimator's sum regrouped likewise;
 //  - kFastVoices: the processor renders a run of samples at a time between
 //    events, the four voices side by side in vector lanes (VoiceLanes.h);

@@ -196,12 +196,13 @@ void Vorblex::ProcessBlockDouble(double** /*inputs*/, double** outputs, int nFra
       mMidiReceiver.Advance();
       const int run = mMidiReceiver.QuietFrames(nFrames - i);
       mMidiReceiver.Skip(run - 1);
-      RenderRun(out0 + i, run);
+      // Zeros (or NaN) in both channels leave the peaks as they are.
+      const bool unmetered = RenderRun(out0 + i, run) && (out1 || !outputs[1]);
+      for (int j = i; j < i + run; ++j) {
+        if (out1) out1[j] = out0[j];
+        if (!unmetered) mPeakMeter.AddSamples(out0[j], out1 ? out1[j] : (outputs[1] ? outputs[1][j] : 0.0));
+      }
       i += run;
-    }
-    for (int i = 0; i < nFrames; ++i) {
-      if (out1) out1[i] = out0[i];
-      mPeakMeter.AddSamples(out0[i], out1 ? out1[i] : (outputs[1] ? outputs[1][i] : 0.0));
     }
     mPeakMeter.EndBlock();
     PushMeterLevels();
@@ -257,14 +258,20 @@ double Vorblex::FinishSample(double d)
   return mGain.Apply(c);
 }
 
-void Vorblex::RenderRun(double* out, int frames)
+bool Vorblex::RenderRun(double* out, int frames)
 {
   if (DecimatorIdle() && (mBitCrushPosition != 1 || mInnerCrusher.HeldValue() == 0.0)) {
     // No note starts within the run, so it stays silent to the end: the
     // inner crusher only counts its hold period.
     if (mBitCrushPosition == 1) mInnerCrusher.Skip(static_cast<int64_t>(kOversampling) * frames);
-    for (int i = 0; i < frames; ++i) out[i] = FinishSample(0.0);
-    return;
+    if (mBitCrushPosition == 2) {
+      for (int i = 0; i < frames; ++i) out[i] = FinishSample(0.0);
+    } else {
+      // The curve maps 0 to 0; only the gain's smoothing moves.
+      for (int i = 0; i < frames; ++i) out[i] = mGain.Apply(0.0);
+      return true;
+    }
+    return false;
   }
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, kRunFrames);
@@ -286,6 +293,7 @@ void Vorblex::RenderRun(double* out, int frames)
     }
     done += n;
   }
+  return false;
 }
 
 bool Vorblex::SerializeState(IStateChunk& chunk)

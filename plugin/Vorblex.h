@@ -114,8 +114,9 @@ private:
   // the decimator holds only zeros: exact zeros, without running the filter.
   bool DecimatorIdle() const;
   // With kFastVoices: `frames` output samples in which no MIDI message falls
-  // due, the voices rendered a stretch at a time.
-  void RenderRun(double* out, int frames);
+  // due, the voices rendered a stretch at a time. True when they are all
+  // gain times zero: exact zeros, or NaN where the gain is not finite.
+  bool RenderRun(double* out, int frames);
   // The stages after the decimator for one output sample.
   double FinishSample(double d);
 
