@@ -27,12 +27,14 @@ inline double RoundToInt(double x) noexcept
 
 // tan(x) = x + x z P(z) / Q(z), z = x^2, on [-pi/4, pi/4]; returned as a
 // numerator and denominator so the caller can take the reciprocal for free.
-inline void TanRatio(double x, double& num, double& den) noexcept
+// Vectors of doubles take the same steps (the voice lanes).
+template <typename T>
+[[gnu::always_inline]] inline void TanRatio(T x, T& num, T& den) noexcept
 {
-  const double z = x * x;
-  const double p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
-  const double q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
-                   5.38695755929454629881e7;
+  const T z = x * x;
+  const T p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
+  const T q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
+              5.38695755929454629881e7;
   den = q;
   num = x * q + x * p;
 }

@@ -71,24 +71,13 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   return (a < kFlushThreshold) | ~(a <= DBL_MAX) ? Splat(0.0) : v;
 }
 
-// fastmath::TanRatio, lane by lane.
-[[gnu::always_inline]] inline void TanRatio(V4 x, V4& num, V4& den)
-{
-  const V4 z = x * x;
-  const V4 p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
-  const V4 q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
-               5.38695755929454629881e7;
-  den = q;
-  num = x * q + x * p;
-}
-
 // fastmath::TanQuarterRatio: tan(x) = a / b.
 [[gnu::always_inline]] inline void TanQuarterRatio(V4 x, V4& a, V4& b)
 {
   const M4 near = x <= 0.78539816339744830962;
   const V4 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
   V4 num, den;
-  TanRatio(near ? x : r, num, den);
+  fastmath::TanRatio(near ? x : r, num, den);
   a = near ? num : den;
   b = near ? den : num;
 }
@@ -132,7 +121,7 @@ constexpr int kMaxDraws = 4;  // white: one, pink: three
   const V4 r = phase - Round(phase, low);
   const V4 a = Abs(r);
   V4 num, den;
-  TanRatio(fastmath::kPi * r, num, den);
+  fastmath::TanRatio(fastmath::kPi * r, num, den);
   V4 t = Clip(num / den);
   t = a <= 0.25 ? t : (r > 0.0 ? Splat(1.0) : Splat(-1.0));
   const M4 edge = ~(a < 0.5) & ~(a <= 0.25);

@@ -12,20 +12,12 @@
 #include "EngineTestUtil.h"
 #include "platform/Random.h"
 #include "support/AllocGuard.h"
+#include "support/ScopedTechniques.h"
 
 using namespace enginetest;
 
 namespace {
 constexpr int kPlainFast = kFastTrig | kFastPow | kFastFilter;
-
-class ScopedTechniques
-{
-public:
-  explicit ScopedTechniques(int set) { SetDspTechniques(set); }
-  ~ScopedTechniques() { SetDspTechniques(kAllTechniques); }
-  ScopedTechniques(const ScopedTechniques&) = delete;
-  ScopedTechniques& operator=(const ScopedTechniques&) = delete;
-};
 
 // Oscillators 2 and 3 take `w2` and `w3`, both noises sound, both filters
 // follow the filter envelope and the pitch sweeps along a curve.
