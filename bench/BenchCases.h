@@ -72,7 +72,8 @@ struct Techniques {
 // its own, then all of them (what the plug-in runs).
 constexpr Techniques kTechniques[] = {
     {"exact", kDspExact},     {"trig", kFastTrig},          {"pow", kFastPow},
-    {"filter", kFastFilter},  {"decimator", kFastDecimator}, {"all", kAllTechniques},
+    {"filter", kFastFilter},  {"decimator", kFastDecimator}, {"voices", kFastVoices},
+    {"all-but-voices", kAllTechniques & ~kFastVoices}, {"all", kAllTechniques},
 };
 
 // A plug-in set up for a case, its notes on.

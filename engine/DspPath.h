@@ -2,11 +2,16 @@
 // Which arithmetic the per-sample code runs, as a set of techniques, each of
 // which can be switched on its own (the benchmark measures them one by one):
 //  - kFastTrig: sines and tangents (oscillators, filter coefficients) from
-//    polynomial and rational forms;
-//  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2;
+//    polynomial and rational forms, a filter's g and h from one division,
+//    the oscillators' increments as f x (1 / R);
+//  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2, with
+//    t from the sweep's reciprocal length;
 //  - kFastFilter: the voice filters' sums regrouped for shorter dependency
-//    chains;
-//  - kFastDecimator: the decimator's sum regrouped likewise.
+//    chains, the velocity applied as one factor;
+//  - kFastDecimator: the decimator's sum regrouped likewise;
+//  - kFastVoices: the processor renders a run of samples at a time between
+//    events, the four voices side by side in vector lanes (VoiceLanes.h);
+//    the lanes always take the first three techniques' arithmetic.
 // All of them (the default) agree with none of them, the exact arithmetic,
 // within 1e-7 on the output: the agreement tests and the benchmarks compare
 // against kDspExact. The choice is process-wide and meant to be made before
@@ -20,7 +25,8 @@ enum EDspTechnique : int
   kFastPow = 2,
   kFastFilter = 4,
   kFastDecimator = 8,
-  kAllTechniques = 15
+  kFastVoices = 16,
+  kAllTechniques = 31
 };
 
 namespace dsp_path_detail {

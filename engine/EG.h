@@ -55,6 +55,9 @@ public:
   }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   EEnvelopeStage mStage = kStageOff;
   double mLevel = kMinimumLevel;
   double mMultiplier = 1.0;

@@ -27,29 +27,38 @@ inline double RoundToInt(double x) noexcept
 
 // tan(x) = x + x z P(z) / Q(z), z = x^2, on [-pi/4, pi/4]; returned as a
 // numerator and denominator so the caller can take the reciprocal for free.
-inline void TanRatio(double x, double& num, double& den) noexcept
+// Vectors of doubles take the same steps (the voice lanes).
+template <typename T>
+[[gnu::always_inline]] inline void TanRatio(T x, T& num, T& den) noexcept
 {
-  const double z = x * x;
-  const double p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
-  const double q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
-                   5.38695755929454629881e7;
+  const T z = x * x;
+  const T p = ((-1.30936939181383777646e4 * z + 1.15351664838587416140e6) * z - 1.79565251976484877988e7) * z;
+  const T q = (((z + 1.36812963470692954678e4) * z - 1.32089234440210967447e6) * z + 2.50083801823357915839e7) * z -
+              5.38695755929454629881e7;
   den = q;
   num = x * q + x * p;
 }
 
-// tan(x) for x in [0, pi/2] (the filters' pi fc / fs); relative error below
-// 6e-16 across the range, including the pole side where x nears pi / 2.
-inline double TanQuarter(double x) noexcept
+// tan(x) = a / b for x in [0, pi/2] (the filters' pi fc / fs), left as a
+// ratio for callers that fold the division into one of their own.
+inline void TanQuarterRatio(double x, double& a, double& b) noexcept
 {
-  double num, den;
   if (x <= 0.78539816339744830962) {
-    TanRatio(x, num, den);
-    return num / den;
+    TanRatio(x, a, b);
+    return;
   }
   // tan(x) = 1 / tan(pi/2 - x); pi/2 - x is exact in two steps.
   const double r = (kHalfPiHi - x) + kHalfPiLo;
-  TanRatio(r, num, den);
-  return den / num;
+  TanRatio(r, b, a);
+}
+
+// tan(x) for x in [0, pi/2]; relative error below 6e-16 across the range,
+// including the pole side where x nears pi / 2.
+inline double TanQuarter(double x) noexcept
+{
+  double a, b;
+  TanQuarterRatio(x, a, b);
+  return a / b;
 }
 
 // sin(2 pi phase) for any phase of moderate size: the phase is reduced to

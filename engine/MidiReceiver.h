@@ -49,6 +49,16 @@ public:
   void Resize(int n) { mQueue.Resize(n); }
   // Consumes the messages due at the current sample, then counts the sample.
   void Advance();
+  // After Advance(): how many samples, the one just advanced and at most
+  // `limit` in all, pass before the next message falls due. Skip() counts
+  // all but the first of them, so the caller can render them as one run.
+  int32_t QuietFrames(int32_t limit) const
+  {
+    if (mQueue.Pending() == 0) return limit;
+    const int64_t due = static_cast<int64_t>(mQueue.PendingAt(0).mOffset) - (mSampleCounter - 1);
+    return due < 1 ? 1 : (due < limit ? static_cast<int32_t>(due) : limit);
+  }
+  void Skip(int32_t n) { mSampleCounter += n; }
   void EndBlock(int n)
   {
     mQueue.EndBlock(n);

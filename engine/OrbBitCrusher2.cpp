@@ -40,3 +40,23 @@ void OrbBitCrusher2::UpdateHoldLength() noexcept
   else
     mHoldLength = static_cast<int64_t>(ratio);
 }
+
+void OrbBitCrusher2::Skip(int64_t n) noexcept
+{
+  // The count runs down to 0, the next call reloads it with the hold length
+  // (a negative one reloads on every call).
+  if (n <= 0) return;
+  const int64_t countdown = mHoldCounter > 0 ? mHoldCounter : 0;
+  if (n <= countdown) {
+    mHoldCounter -= n;
+    return;
+  }
+  n -= countdown + 1;
+  mHeldValue = std::floor(mLevels * 0.0 + 0.5) / mLevels;
+  if (mHoldLength < 0)
+    mHoldCounter = mHoldLength;
+  else if (n <= mHoldLength)
+    mHoldCounter = mHoldLength - n;
+  else
+    mHoldCounter = mHoldLength - n % (mHoldLength + 1);
+}

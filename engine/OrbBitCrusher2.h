@@ -18,6 +18,8 @@ public:
   void SetBitDepth(double bits) noexcept;
 
   inline double Process(double x) noexcept;
+  // `n` calls of Process(0.0) while the held value is 0: only the count moves.
+  void Skip(int64_t n) noexcept;
 
   double ClockRate() const noexcept { return mClockRate; }
   double TargetRate() const noexcept { return mTargetRate; }

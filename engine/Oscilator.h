@@ -61,6 +61,9 @@ public:
   double Output() const noexcept { return mOutput; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static constexpr double kPi = 3.14159265358979323846;
 
   // RandomNext() on a given state.
@@ -79,25 +82,38 @@ private:
     if (mPhase >= 1.0)
       mPhase -= 1.0;
   }
+  template <bool kFast>
   inline double Saw(double frequency, double inc) noexcept;
   // 1 / (R / (scale x f)) for the last R and f: the same value without two
-  // divisions per sample while the pitch rests.
+  // divisions per sample while the pitch rests. The fast form takes
+  // (scale x f) x (1 / R), and the saw's transition scale with the one
+  // division left, so a moving pitch costs one division instead of three.
   struct IncrementCache
   {
     double frequency = std::numeric_limits<double>::quiet_NaN();
     double rate = 0.0;
     double inc = 0.0;
+    double sawScale = 0.0;  // kSawTransitionRate / f, fast form only
+    bool fast = false;
+    template <bool kFast = false>
     double Get(double f, double r, double scale) noexcept
     {
-      if (f != frequency || r != rate) {
+      if (f != frequency || r != rate || fast != kFast) {
         frequency = f;
         rate = r;
-        inc = 1.0 / (r / (scale * f));  // scale 1 leaves f exact
+        fast = kFast;
+        if (kFast) {
+          inc = (scale * f) * (1.0 / r);
+          sawScale = kSawTransitionRate / f;
+        } else {
+          inc = 1.0 / (r / (scale * f));  // scale 1 leaves f exact
+        }
       }
       return inc;
     }
   };
-  double Increment(double frequency, double rate) noexcept { return mIncrement.Get(frequency, rate, 1.0); }
+  template <bool kFast = false>
+  double Increment(double frequency, double rate) noexcept { return mIncrement.Get<kFast>(frequency, rate, 1.0); }
 
   double mPhase = 0.0;
   double mOutput = 0.0;
@@ -124,13 +140,14 @@ inline double Oscilator::PinkNoise(uint32_t& state) noexcept
   return static_cast<double>(sum * 6.103702e-5f - 0.78096277f);
 }
 
+template <bool kFast>
 inline double Oscilator::Saw(double frequency, double inc) noexcept
 {
   if (mPhase >= 0.5)
     mPhase -= 1.0;
   mPhase += inc;
   const double p = mPhase;
-  double e = p * kSawTransitionRate / frequency;
+  double e = kFast ? p * mIncrement.sawScale : p * kSawTransitionRate / frequency;
   if (!(std::fabs(e) <= 0.5))  // beyond the transition, or 0/0 at a frequency of 0
     e = e > 0.5 ? 0.5 : (e < -0.5 ? -0.5 : 0.0);
   const double x = 1000.0 * e + 500.0;
@@ -152,7 +169,7 @@ inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
   switch (mWaveform) {
   case kOscTriangle: {
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     const double p = mPhase;
     mOutput = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
     return mOutput;
@@ -160,13 +177,13 @@ inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
   case kOscSin:
     mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     return mOutput;
   case kOscSquare: {
     double d = mSquareDuty;
     d = d < 0.0 ? 0.0 : (d > 1.0 ? 1.0 : d);
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     const double p = mPhase;
     if (d > p)
       mOutput = -1.0;
@@ -175,12 +192,12 @@ inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
     return mOutput;
   }
   case kOscSaw:
-    return Saw(frequency, Increment(frequency, rate));
+    return Saw<kFast>(frequency, Increment<kFast>(frequency, rate));
   case kOscBreaker: {
     const double p = mPhase;
     mOutput = std::fabs(1.0 - 2.0 * p * p) - 1.0;
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     return mOutput;
   }
   case kOscTan: {
@@ -191,17 +208,17 @@ inline double Oscilator::NextSampleT(double frequency, double rate) noexcept
       mOutput = t > 1.0 ? 1.0 : (t < -1.0 ? -1.0 : t);
     }
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     return mOutput;
   }
   case kOscWhistle: {
     mOutput = kFast ? fastmath::SinCycles(mPhase) : std::sin(kTwoPi * mPhase);
     Wrap();
-    mPhase += Increment(frequency, rate);
+    mPhase += Increment<kFast>(frequency, rate);
     mSecondOutput = kFast ? fastmath::SinCycles(mSecondPhase) : std::sin(kTwoPi * mSecondPhase);
     if (mSecondPhase >= 1.0)
       mSecondPhase -= 1.0;
-    mSecondPhase += mSecondIncrement.Get(frequency, rate, 20.0);
+    mSecondPhase += mSecondIncrement.Get<kFast>(frequency, rate, 20.0);
     return mOutput + 0.25 * mSecondOutput;
   }
   case kOscWhiteNoise:

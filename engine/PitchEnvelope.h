@@ -63,6 +63,9 @@ public:
   double Curve() const noexcept { return mCurve; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   int32_t mHighNote = 96;
   int32_t mLowNote = 12;
   double mHighFrequency;
@@ -70,6 +73,7 @@ private:
   double mPosition = 0.0;
   uint64_t mSampleCounter = 0;
   uint64_t mTotalSamples = 44100;
+  double mInverseTotal = 1.0 / 44100.0;
   double mSampleRate = 44100.0;
   double mDuration = 1.0;
   double mStart = 0.0;
@@ -88,9 +92,17 @@ inline double PitchEnvelope::NextPositionT() noexcept
     mPosition = 0.0;
     return mPosition;
   }
-  const double t = static_cast<double>(mSampleCounter) / static_cast<double>(mTotalSamples);
+  double b = 1.0;
+  if (kFast) {
+    // counter < total is t < 1; t from the reciprocal taken at note-on.
+    if (mSampleCounter < mTotalSamples)
+      b = fastmath::PowUnit(static_cast<double>(mSampleCounter) * mInverseTotal, mCurve);
+  } else {
+    const double t = static_cast<double>(mSampleCounter) / static_cast<double>(mTotalSamples);
+    if (t < 1.0)
+      b = std::pow(t, mCurve);
+  }
   ++mSampleCounter;
-  const double b = t < 1.0 ? (kFast ? fastmath::PowUnit(t, mCurve) : std::pow(t, mCurve)) : 1.0;
   mPosition = (1.0 - b) * mStart + b * mEnd;
   return mPosition;
 }

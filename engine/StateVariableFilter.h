@@ -70,7 +70,32 @@ public:
   double State1() const noexcept { return mState1; }
   double State2() const noexcept { return mState2; }
 
+  // g = tan(x) and h = 1 / (g k + 1 + g^2) by the fast arithmetic: from
+  // one division where x lies in [0, pi/2] and the sums stay finite, as
+  // two divisions elsewhere.
+  static void FastCoefficients(double x, double k, double& g, double& h) noexcept
+  {
+    if (x >= 0.0 && x <= fastmath::kHalfPiHi) {
+      // g = a / b, h = b^2 / q.
+      double a, b;
+      fastmath::TanQuarterRatio(x, a, b);
+      const double q = (a * k + b) * b + a * a;
+      const double r = 1.0 / (b * q);
+      g = a * q * r;
+      h = b * b * b * r;
+      if (std::isfinite(g) && std::isfinite(h))
+        return;
+      g = fastmath::TanQuarter(x);
+    } else {
+      g = std::tan(x);
+    }
+    h = 1.0 / (g * k + 1.0 + g * g);
+  }
+
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static constexpr double kPi = 3.14159265358979323846;
 
   template <bool kFast = false>
@@ -78,8 +103,12 @@ private:
   {
     const double x = kPi * mCutoff / mSampleRate;
     // The polynomial covers [0, pi/2], which the clamped cutoff keeps to.
-    mG = kFast && x >= 0.0 && x <= fastmath::kHalfPiHi ? fastmath::TanQuarter(x) : std::tan(x);
-    mH = 1.0 / (mG * mK + 1.0 + mG * mG);
+    if (kFast) {
+      FastCoefficients(x, mK, mG, mH);
+    } else {
+      mG = std::tan(x);
+      mH = 1.0 / (mG * mK + 1.0 + mG * mG);
+    }
     mCoefficientCutoff = mCutoff;
     mFastA = -(mK + mG) * mH;
     mFastG2 = 2.0 * mG;

@@ -21,6 +21,7 @@ void Voice::NoteOn(int32_t note, int32_t velocity) noexcept
   }
   mNote = note;
   mVelocity = velocity;
+  mVelocityGain = static_cast<double>(velocity) / 127.0;
   mActive = true;
   mAmpEnvelope.EnterStage(kStageAttack);
   mPitchEnvelope.Start();

@@ -100,6 +100,9 @@ public:
   double CurrentFrequency(int source) const noexcept { return mCurrentFrequencies[Clamp(source)]; }
 
 private:
+  // Runs four instances side by side and keeps their state in between.
+  friend class VoiceLanes;
+
   static int Clamp(int source) noexcept { return source < 0 ? 0 : (source >= kSourceCount ? kSourceCount - 1 : source); }
   static bool IsSource(int source) noexcept { return source >= 0 && source < kSourceCount; }
   static bool IsOscillator(int source) noexcept { return source >= 0 && source < kOscillatorCount; }
@@ -118,6 +121,7 @@ private:
   bool mPitchDirty = true;
   int32_t mNote = 0;
   int32_t mVelocity = 0;
+  double mVelocityGain = 0.0;  // velocity / 127
   bool mActive = false;
   StateVariableFilter mLowPass{kFilterLowPass};
   StateVariableFilter mHighPass{kFilterHighPass};
@@ -197,6 +201,8 @@ inline double Voice::MixSources(double rate, uint32_t*& random) noexcept
   m += s3 * (1.0 - d[2] + d[2] * a);
   m += s4 * (1.0 - d[3] + d[3] * a);
   m += s5 * (1.0 - d[4] + d[4] * a);
+  if (kFast & kFastFilter)
+    return m * mVelocityGain;
   return m * static_cast<double>(mVelocity) / 127.0;
 }
 

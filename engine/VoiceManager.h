@@ -6,6 +6,7 @@
 
 #include "engine/DspPath.h"
 #include "engine/Voice.h"
+#include "engine/VoiceLanes.h"
 
 class VoiceManager
 {
@@ -28,8 +29,10 @@ public:
   template <int kFast>
   inline double NextSampleT() noexcept;
   // `count` consecutive oversampled sums; the same values as calling
-  // NextSample() `count` times.
-  inline void Render(double* out, int count) noexcept;
+  // NextSample() `count` times (with kFastVoices, runs go through the vector
+  // lanes). Returns how many samples in the last voice fell free: 0 when none
+  // sounded at the start, count + 1 when one still sounds at the end.
+  inline int Render(double* out, int count) noexcept;
 
   Voice& GetVoice(int index) noexcept { return mVoices[index < 0 ? 0 : (index >= kVoiceCount ? kVoiceCount - 1 : index)]; }
   const Voice& GetVoice(int index) const noexcept
@@ -106,10 +109,29 @@ inline double VoiceManager::NextSampleT() noexcept
   return sum;
 }
 
-inline void VoiceManager::Render(double* out, int count) noexcept
+inline int VoiceManager::Render(double* out, int count) noexcept
 {
   // Voice by voice within each step: the noise sources share one random
   // sequence, so the order of the calls is part of the sound.
-  for (int j = 0; j < count; ++j)
-    out[j] = NextSample();
+  if (ActiveVoiceCount() == 0) {
+    for (int j = 0; j < count; ++j)
+      out[j] = 0.0;
+    return 0;
+  }
+  const bool lanes = (DspTechniques() & kFastVoices) != 0 && VoiceLanes::UsesWideLanes();
+  for (int j = 0; j < count;) {
+    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j) : 0;
+    if (run > 0) {
+      j += run;
+      continue;
+    }
+    out[j] = lanes ? NextSampleT<kFastTrig | kFastPow | kFastFilter>() : NextSample();
+    ++j;
+    if (ActiveVoiceCount() == 0) {
+      for (int k = j; k < count; ++k)
+        out[k] = 0.0;
+      return j;
+    }
+  }
+  return count + 1;
 }

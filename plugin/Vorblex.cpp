@@ -191,6 +191,25 @@ void Vorblex::ProcessBlockDouble(double** /*inputs*/, double** outputs, int nFra
   double* out1 = secondOutput ? outputs[1] : nullptr;
   mPeakMeter.ClearBlockPeaks();
 
+  if (DspTechniques() & kFastVoices) {
+    for (int i = 0; i < nFrames;) {
+      mMidiReceiver.Advance();
+      const int run = mMidiReceiver.QuietFrames(nFrames - i);
+      mMidiReceiver.Skip(run - 1);
+      // Zeros (or NaN) in both channels leave the peaks as they are.
+      const bool unmetered = RenderRun(out0 + i, run) && (out1 || !outputs[1]);
+      for (int j = i; j < i + run; ++j) {
+        if (out1) out1[j] = out0[j];
+        if (!unmetered) mPeakMeter.AddSamples(out0[j], out1 ? out1[j] : (outputs[1] ? outputs[1][j] : 0.0));
+      }
+      i += run;
+    }
+    mPeakMeter.EndBlock();
+    PushMeterLevels();
+    mMidiReceiver.EndBlock(nFrames);
+    return;
+  }
+
   for (int i = 0; i < nFrames; ++i) {
     mMidiReceiver.Advance();
 
@@ -230,6 +249,51 @@ void Vorblex::ProcessBlockDouble(double** /*inputs*/, double** outputs, int nFra
   mPeakMeter.EndBlock();
   PushMeterLevels();
   mMidiReceiver.EndBlock(nFrames);
+}
+
+double Vorblex::FinishSample(double d)
+{
+  if (mBitCrushPosition == 2) d = mOuterCrusher.Process(d);
+  const double c = d == 0.0 ? 0.0 : CompressionCurve(d, mCompressionExponent);
+  return mGain.Apply(c);
+}
+
+bool Vorblex::RenderRun(double* out, int frames)
+{
+  if (DecimatorIdle() && (mBitCrushPosition != 1 || mInnerCrusher.HeldValue() == 0.0)) {
+    // No note starts within the run, so it stays silent to the end: the
+    // inner crusher only counts its hold period.
+    if (mBitCrushPosition == 1) mInnerCrusher.Skip(static_cast<int64_t>(kOversampling) * frames);
+    if (mBitCrushPosition == 2) {
+      for (int i = 0; i < frames; ++i) out[i] = FinishSample(0.0);
+    } else {
+      // The curve maps 0 to 0; only the gain's smoothing moves.
+      for (int i = 0; i < frames; ++i) out[i] = mGain.Apply(0.0);
+      return true;
+    }
+    return false;
+  }
+  for (int done = 0; done < frames;) {
+    const int n = std::min(frames - done, kRunFrames);
+    const int freeAfter = mVoiceManager.Render(mOversampled, kOversampling * n);
+    const double* s = mOversampled;
+    for (int f = 0; f < n; ++f, s += kOversampling) {
+      // Once the voices are free this is what the idle path gives as well:
+      // zeros through the crusher and the decimator.
+      double d = 0.0;
+      for (int j = 0; j < kOversampling; ++j) {
+        double x = s[j];
+        if (mBitCrushPosition == 1) x = mInnerCrusher.Process(x);
+        const double y = mDecimator.Step(FlushToZero(x));
+        if (j == 0) d = y;
+      }
+      if (freeAfter <= kOversampling * (f + 1) && !mDecimator.IsSilent() && mDecimator.IsBelow(kSettleLevel))
+        mDecimator.Reset();
+      out[done + f] = FinishSample(d);
+    }
+    done += n;
+  }
+  return false;
 }
 
 bool Vorblex::SerializeState(IStateChunk& chunk)

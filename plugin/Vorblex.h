@@ -113,6 +113,12 @@ private:
   // One output sample's worth of decimator input when every voice is free and
   // the decimator holds only zeros: exact zeros, without running the filter.
   bool DecimatorIdle() const;
+  // With kFastVoices: `frames` output samples in which no MIDI message falls
+  // due, the voices rendered a stretch at a time. True when they are all
+  // gain times zero: exact zeros, or NaN where the gain is not finite.
+  bool RenderRun(double* out, int frames);
+  // The stages after the decimator for one output sample.
+  double FinishSample(double d);
 
   // Editor side, set by the layout; none without an editor.
   IKeyboardControl* mKeyboard = nullptr;
@@ -140,4 +146,7 @@ private:
   SmoothedGain mGain;
   PeakMeter mPeakMeter;
   OversamplingFilter mDecimator;
+  // The voices' sum for a stretch of RenderRun(), at the oversampled rate.
+  static constexpr int kRunFrames = 32;
+  double mOversampled[kOversampling * kRunFrames] = {};
 };

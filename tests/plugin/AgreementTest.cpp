@@ -11,21 +11,12 @@
 #include "engine/DspPath.h"
 #include "platform/Random.h"
 #include "support/Render.h"
+#include "support/ScopedTechniques.h"
 
 namespace {
 constexpr double kTolerance = 1e-7;
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
-
-// Restores the default arithmetic whatever a test does.
-class ScopedTechniques
-{
-public:
-  explicit ScopedTechniques(int set) { SetDspTechniques(set); }
-  ~ScopedTechniques() { SetDspTechniques(kAllTechniques); }
-  ScopedTechniques(const ScopedTechniques&) = delete;
-  ScopedTechniques& operator=(const ScopedTechniques&) = delete;
-};
 
 struct Sound {
   std::function<void(Vorblex&)> configure;

@@ -1,0 +1,547 @@
+#include "engine/VoiceLanes.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+#include "engine/Voice.h"
+
+// Everything up to the dispatch at the end runs only where the processor
+// has AVX2.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+#include "engine/LaneMath.h"
+
+using namespace lanemath;
+
+namespace {
+
+constexpr int kOsc = Voice::kOscillatorCount;
+// Samples per stage: each stage runs over a chunk before the next.
+constexpr int kChunk = 32;
+constexpr int kMaxDraws = 4;  // white: one, pink: three
+
+// One oscillator slot of the four voices.
+struct OscLanes {
+  int32_t waveform = kOscOff;
+  bool runs = false;
+  V4 phase, output, secondPhase, secondOutput, duty;
+  V4 lastFrequency, inc, secondInc, sawScale;
+};
+
+
+struct EnvLanes {
+  V4 level, multiplier;
+};
+
+
+// StepFast's coefficients of one filter in the four voices.
+struct Coefficients {
+  V4 g, h, a, g2, c;
+};
+
+template <typename Filter>
+[[gnu::always_inline]] inline void SetCutoff(Filter& f, V4 hz)
+{
+  const V4 half = f.rate * 0.5;
+  f.cutoff = hz > 0.0 ? (hz < half ? hz : half) : Splat(0.0);
+  if (!Any(f.cutoff != f.coefficientCutoff))
+    return;
+  const V4 x = fastmath::kPi * f.cutoff / f.rate;
+  Coefficients& c = f.k4;
+  // StateVariableFilter::FastCoefficients.
+  V4 a, b;
+  TanQuarterRatio(x, a, b);
+  const V4 q = (a * f.k + b) * b + a * a;
+  const V4 r = 1.0 / (b * q);
+  c.g = a * q * r;
+  c.h = b * b * b * r;
+  const M4 other = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(Abs(c.g) <= DBL_MAX) | ~(Abs(c.h) <= DBL_MAX);
+  if (Any(other))
+    for (int l = 0; l < kLanes; ++l)
+      if (other[l]) StateVariableFilter::FastCoefficients(x[l], f.k[l], c.g[l], c.h[l]);
+  f.coefficientCutoff = f.cutoff;
+  c.a = -(f.k + c.g) * c.h;
+  c.g2 = 2.0 * c.g;
+  c.c = c.g2 * c.g;
+}
+
+// StepFast; returns the high-pass or the low-pass output.
+template <bool kHighPass, typename Filter>
+[[gnu::always_inline]] inline V4 Step(Filter& f, const Coefficients& c, V4 x)
+{
+  const V4 s1 = f.s1;
+  const V4 s2 = f.s2;
+  const V4 hp = c.h * x + (c.a * s1 - c.h * s2);
+  const V4 bp = c.g * hp + s1;
+  f.s1 = c.g2 * hp + s1;
+  f.s2 = (c.g2 * s1 + s2) + c.c * hp;
+  if (kHighPass)
+    return hp;
+  return c.g * bp + s2;
+}
+
+[[gnu::always_inline]] inline V4 Wrap(V4 p) { return p >= 1.0 ? p - 1.0 : p; }
+
+// One oscillator slot of the four voices for `n` samples: Oscilator::
+// NextSampleT<true>() for waveform W, times the level.
+template <int W>
+[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* freq, int stride, V4 level, V4 rate, V4* out, int n)
+{
+  for (int i = 0; i < n; ++i) {
+    const V4 f = freq[i * stride];
+    if (Any(f != o.lastFrequency)) {
+      o.lastFrequency = f;
+      // Oscilator::IncrementCache's fast form; `rate` is 1 / R.
+      o.inc = f * rate;
+      if (W == kOscSaw) o.sawScale = 8820.22 / f;
+      if (W == kOscWhistle) o.secondInc = (20.0 * f) * rate;
+    }
+    V4 y;
+    if (W == kOscTriangle) {
+      o.phase = Wrap(o.phase) + o.inc;
+      const V4 p = o.phase;
+      o.output = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
+      y = o.output;
+    } else if (W == kOscSin) {
+      o.output = SinCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else if (W == kOscSquare) {
+      o.phase = Wrap(o.phase) + o.inc;
+      const V4 p = o.phase;
+      o.output = o.duty > p ? Splat(-1.0) : (o.duty < p ? Splat(1.0) : o.output);
+      y = o.output;
+    } else if (W == kOscSaw) {
+      o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
+      const V4 p = o.phase;
+      V4 ex = p * o.sawScale;
+      const M4 within = Abs(ex) <= 0.5;
+      if (Any(within)) {
+        ex = within ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
+        const V4 x = 1000.0 * ex + 500.0;
+        // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
+        __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
+        j = _mm_min_epi32(j, _mm_set1_epi32(kSawTableSize - 2));
+        const V4 lo = Gather(kSawTable, j);
+        const V4 hi = Gather(kSawTable + 1, j);
+        const V4 w = x - reinterpret_cast<V4>(_mm256_cvtepi32_pd(j));
+        o.output = (1.0 - w) * lo + w * hi - p;
+      } else {
+        // Past the transition everywhere: the table's ends with weights 1 and
+        // 0, and its middle for the 0/0 of a frequency of 0.
+        o.output = (ex > 0.5 ? Splat(kSawTable[kSawTableSize - 1]) : (ex < -0.5 ? Splat(kSawTable[0]) : Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
+      }
+      y = o.output;
+    } else if (W == kOscBreaker) {
+      const V4 p = o.phase;
+      o.output = Abs(1.0 - 2.0 * p * p) - 1.0;
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else if (W == kOscTan) {
+      o.output = ClippedTanCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      y = o.output;
+    } else {
+      o.output = SinCycles(o.phase);
+      o.phase = Wrap(o.phase) + o.inc;
+      o.secondOutput = SinCycles(o.secondPhase);
+      o.secondPhase = Wrap(o.secondPhase) + o.secondInc;
+      y = o.output + 0.25 * o.secondOutput;
+    }
+    out[i] = y * level;
+  }
+}
+
+bool Timed(const EG& eg) noexcept { return eg.Stage() != kStageOff && eg.Stage() != kStageSustain; }
+
+uint64_t SamplesLeft(const EG& eg) noexcept
+{
+  if (!Timed(eg))
+    return UINT64_MAX;
+  return eg.CurrentSample() < eg.NextStageSample() ? eg.NextStageSample() - eg.CurrentSample() : 0;
+}
+
+// The generator's step taken n times over: s -> a s + c.
+struct Jump {
+  uint32_t a, c;
+};
+constexpr Jump JumpAhead(int n)
+{
+  Jump j{1u, 0u};
+  for (int i = 0; i < n; ++i) {
+    j.a *= vorblex_random::kMultiplier;
+    j.c = j.c * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+  }
+  return j;
+}
+
+typedef uint32_t G4 __attribute__((vector_size(16)));
+typedef int32_t N4 __attribute__((vector_size(16)));
+
+// The noise draws of the four voices: lane l's draw k of a sample is the
+// generator's state after that many steps of the shared sequence. Each lane
+// follows its own draws with the step taken `stride` times, the draws of
+// all sounding voices in one sample, so no lane waits on another.
+struct NoiseLanes {
+  G4 state[kMaxDraws];
+  Jump stride;
+  int draws = 0;
+  int lastLane = 0;
+
+  // The 15-bit value of draw k, and the step to the next sample.
+  [[gnu::always_inline]] N4 Value(int k) const { return reinterpret_cast<N4>((state[k] >> 16) & 0x7FFFu); }
+  [[gnu::always_inline]] void Next()
+  {
+    for (int k = 0; k < draws; ++k) state[k] = state[k] * stride.a + stride.c;
+  }
+  // The shared sequence's state after the last draw of the current sample.
+  uint32_t Last() const { return state[draws - 1][lastLane]; }
+};
+
+struct Settings {
+  bool white, pink;
+  int draws;
+};
+
+template <typename Get>
+[[gnu::always_inline]] inline V4 GatherLanes(const Voice* const* src, Get get)
+{
+  return V4{get(*src[0]), get(*src[1]), get(*src[2]), get(*src[3])};
+}
+}  // namespace
+
+struct VoiceLanes::FilterLanes {
+  V4 s1, s2;
+  Coefficients k4;
+  V4 coefficientCutoff, cutoff, k, rate;
+};
+
+[[gnu::always_inline]] inline VoiceLanes::FilterLanes VoiceLanes::LoadFilter(const Voice* const* src,
+                                                                             StateVariableFilter Voice::*which) noexcept
+{
+  FilterLanes f{};
+  for (int l = 0; l < kLanes; ++l) {
+    const StateVariableFilter& x = src[l]->*which;
+    f.s1[l] = x.mState1;
+    f.s2[l] = x.mState2;
+    f.k4.g[l] = x.mG;
+    f.k4.h[l] = x.mH;
+    f.k4.a[l] = x.mFastA;
+    f.k4.g2[l] = x.mFastG2;
+    f.k4.c[l] = x.mFastC;
+    f.coefficientCutoff[l] = x.mCoefficientCutoff;
+    f.cutoff[l] = x.mCutoff;
+    f.k[l] = x.mK;
+    f.rate[l] = x.mSampleRate;
+  }
+  return f;
+}
+
+[[gnu::always_inline]] inline void VoiceLanes::StoreFilter(StateVariableFilter& f, const FilterLanes& s, int l) noexcept
+{
+  f.mState1 = s.s1[l];
+  f.mState2 = s.s2[l];
+  f.mG = s.k4.g[l];
+  f.mH = s.k4.h[l];
+  f.mFastA = s.k4.a[l];
+  f.mFastG2 = s.k4.g2[l];
+  f.mFastC = s.k4.c[l];
+  f.mCoefficientCutoff = s.coefficientCutoff[l];
+  f.mCutoff = s.cutoff[l];
+}
+
+[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count) noexcept
+{
+  M4 active{};
+  int activeCount = 0;
+  int first = -1;
+  for (int l = 0; l < kLanes; ++l) {
+    active[l] = v[l].IsActive() ? -1 : 0;
+    if (v[l].IsActive()) {
+      ++activeCount;
+      if (first < 0) first = l;
+    }
+  }
+  if (activeCount == 0) {
+    for (int i = 0; i < count; ++i) out[i] = 0.0;
+    return count;
+  }
+  // Settings that decide which work a sample does must agree across the
+  // sounding voices; the run ends before any stage boundary.
+  const Voice& lead = v[first];
+  uint64_t n = static_cast<uint64_t>(count);
+  for (int l = 0; l < kLanes; ++l) {
+    const Voice& x = v[l];
+    if (!x.IsActive()) continue;
+    if (x.mPitchDirty) return 0;
+    for (int i = 0; i < Voice::kSourceCount; ++i)
+      if ((x.mLevels[i] > 0.0) != (lead.mLevels[i] > 0.0)) return 0;
+    for (int i = 0; i < kOsc; ++i) {
+      const int32_t w = x.mSources[i].Waveform();
+      if (w != lead.mSources[i].Waveform()) return 0;
+      if ((i == 0 || x.mLevels[i] > 0.0) && (w == kOscWhiteNoise || w == kOscPinkNoise)) return 0;
+    }
+    for (const StateVariableFilter* f : {&x.mLowPass, &x.mHighPass}) {
+      if (!f->mFastOk || !std::isfinite(f->mK) || !(f->mSampleRate > 0.0) || !std::isfinite(f->mSampleRate)) return 0;
+    }
+    if (x.mLowPass.mMode == kFilterHighPass || x.mHighPass.mMode != kFilterHighPass) return 0;
+    const uint64_t left = SamplesLeft(x.mAmpEnvelope) < SamplesLeft(x.mFilterEnvelope) ? SamplesLeft(x.mAmpEnvelope)
+                                                                                          : SamplesLeft(x.mFilterEnvelope);
+    if (left < n) n = left;
+  }
+  if (n == 0) return 0;
+
+  // Free lanes copy the first sounding voice, so their arithmetic stays finite.
+  const Voice* src[kLanes];
+  for (int l = 0; l < kLanes; ++l) src[l] = v[l].IsActive() ? &v[l] : &lead;
+  auto gather = [&src](auto get) __attribute__((always_inline)) { return GatherLanes(src, get); };
+
+  const V4 oscRate = Splat(1.0 / rate);
+  // Pitch.
+  V4 counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
+  const V4 total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
+  const V4 inverseTotal = gather([](const Voice& x) { return x.mPitchEnvelope.mInverseTotal; });
+  const V4 start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
+  const V4 end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
+  const V4 curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
+  const V4 high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
+  const V4 low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
+  const M4 sweeps = ~((start == 0.0) & (end == 0.0));
+  V4 base[kOsc];
+  for (int i = 0; i < kOsc; ++i) base[i] = V4{src[0]->mBaseFrequencies[i], src[1]->mBaseFrequencies[i], src[2]->mBaseFrequencies[i], src[3]->mBaseFrequencies[i]};
+  V4 position = gather([](const Voice& x) { return x.mPitchEnvelope.mPosition; });
+  V4 frequency[kOsc];
+  for (int i = 0; i < kOsc; ++i) frequency[i] = V4{src[0]->mCurrentFrequencies[i], src[1]->mCurrentFrequencies[i], src[2]->mCurrentFrequencies[i], src[3]->mCurrentFrequencies[i]};
+
+  // Envelopes; a resting stage multiplies by exactly 1.
+  EnvLanes amp{gather([](const Voice& x) { return x.mAmpEnvelope.mLevel; }),
+               gather([](const Voice& x) { return Timed(x.mAmpEnvelope) ? x.mAmpEnvelope.mMultiplier : 1.0; })};
+  EnvLanes fenv{gather([](const Voice& x) { return x.mFilterEnvelope.mLevel; }),
+                gather([](const Voice& x) { return Timed(x.mFilterEnvelope) ? x.mFilterEnvelope.mMultiplier : 1.0; })};
+  const V4 lpBase = gather([](const Voice& x) { return x.mLowPassCutoff; });
+  const V4 lpDepth = gather([](const Voice& x) { return x.mLowPassEnvDepth; });
+  const V4 hpBase = gather([](const Voice& x) { return x.mHighPassCutoff; });
+  const V4 hpDepth = gather([](const Voice& x) { return x.mHighPassEnvDepth; });
+
+  FilterLanes lp = LoadFilter(src, &Voice::mLowPass);
+  FilterLanes hp = LoadFilter(src, &Voice::mHighPass);
+
+  OscLanes osc[kOsc];
+  for (int i = 0; i < kOsc; ++i) {
+    OscLanes& o = osc[i];
+    o.waveform = lead.mSources[i].Waveform();
+    o.runs = i == 0 || lead.mLevels[i] > 0.0;
+    o.phase = gather([i](const Voice& x) { return x.mSources[i].mPhase; });
+    o.output = gather([i](const Voice& x) { return x.mSources[i].mOutput; });
+    o.secondPhase = gather([i](const Voice& x) { return x.mSources[i].mSecondPhase; });
+    o.secondOutput = gather([i](const Voice& x) { return x.mSources[i].mSecondOutput; });
+    const V4 d = gather([i](const Voice& x) { return x.mSources[i].mSquareDuty; });
+    o.duty = d < 0.0 ? Splat(0.0) : (d > 1.0 ? Splat(1.0) : d);
+    o.lastFrequency = Splat(NAN);
+  }
+  V4 level[Voice::kSourceCount], depth[Voice::kSourceCount];
+  for (int i = 0; i < Voice::kSourceCount; ++i) {
+    level[i] = gather([i](const Voice& x) { return x.mLevels[i]; });
+    depth[i] = gather([i](const Voice& x) { return x.mEnvelopeDepths[i]; });
+  }
+  const V4 velocity = gather([](const Voice& x) { return x.mVelocityGain; });
+  F4 pink0{}, pink1{}, pink2{};
+  for (int l = 0; l < kLanes; ++l) {
+    pink0[l] = src[l]->mSources[Voice::kPinkSource].mPinkState0;
+    pink1[l] = src[l]->mSources[Voice::kPinkSource].mPinkState1;
+    pink2[l] = src[l]->mSources[Voice::kPinkSource].mPinkState2;
+  }
+
+  Settings noise{lead.mLevels[Voice::kWhiteSource] > 0.0, lead.mLevels[Voice::kPinkSource] > 0.0, 0};
+  noise.draws = (noise.white ? 1 : 0) + (noise.pink ? 3 : 0);
+  // Lane by lane, the draws of the first sample in voice order.
+  uint32_t* randomState = noise.draws > 0 ? &vorblex_random::ThreadState() : nullptr;
+  NoiseLanes draws;
+  draws.draws = noise.draws;
+  draws.stride = JumpAhead(activeCount * noise.draws);
+  if (randomState) {
+    uint32_t state = *randomState;
+    for (int l = 0; l < kLanes; ++l) {
+      if (!v[l].IsActive()) continue;
+      draws.lastLane = l;
+      for (int k = 0; k < noise.draws; ++k) {
+        state = state * vorblex_random::kMultiplier + vorblex_random::kIncrement;
+        draws.state[k][l] = state;
+      }
+    }
+    for (int l = 0; l < kLanes; ++l)
+      for (int k = 0; k < noise.draws && !v[l].IsActive(); ++k) draws.state[k][l] = draws.state[k][first];
+  }
+
+  const int total32 = static_cast<int>(n);
+  V4 ampValue = amp.level;
+  // Each stage runs over a chunk of samples before the next: the stages'
+  // divisions and table look-ups then overlap from sample to sample instead
+  // of waiting on one another within one.
+  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk];
+  Coefficients lpAt[kChunk], hpAt[kChunk];
+  // Pitch and cutoffs that stay put for the whole run are worked out once,
+  // with the arithmetic of their first sample.
+  // Sources 2 to 5 that add to the mix.
+  int sounding[Voice::kSourceCount - 1];
+  int soundingCount = 0;
+  for (int k = 1; k < kOsc; ++k)
+    if (osc[k].runs && osc[k].waveform >= kOscTriangle && osc[k].waveform <= kOscWhistle) sounding[soundingCount++] = k;
+  if (noise.white) sounding[soundingCount++] = Voice::kWhiteSource;
+  if (noise.pink) sounding[soundingCount++] = Voice::kPinkSource;
+  const bool pitchMoves = Any(sweeps & (counter < total));
+  const bool filtersMove = Any(fenv.multiplier != 1.0);
+  auto pitchStep = [&](int i) __attribute__((always_inline)) {
+    const M4 before = counter < total;
+    const V4 t = counter * inverseTotal;
+    counter += 1.0;
+    V4 b = Splat(1.0);
+    if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
+    position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
+    for (int k = 0; k < kOsc; ++k)
+      freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
+                                  : (position < 0.0 ? (1.0 + position) * base[k] + (-position) * low : base[k]);
+  };
+  auto filterStep = [&](int i) __attribute__((always_inline)) {
+    fenv.level *= fenv.multiplier;
+    const V4 e = fenv.level;
+    const V4 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
+                                      : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
+                                                       : lpBase);
+    const V4 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
+                                      : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
+    SetCutoff(lp, lpTarget);
+    SetCutoff(hp, hpTarget);
+    lpAt[i] = lp.k4;
+    hpAt[i] = hp.k4;
+  };
+  if (!pitchMoves) {
+    pitchStep(0);
+    counter += static_cast<double>(total32 - 1);
+  }
+  if (!filtersMove) filterStep(0);
+  const int pitchStride = pitchMoves ? 1 : 0;
+  const int filterStride = filtersMove ? 1 : 0;
+  for (int i0 = 0; i0 < total32; i0 += kChunk) {
+    const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
+    // Pitch, envelopes and filter coefficients (BeginSample).
+    for (int i = 0; i < chunk; ++i) {
+      if (pitchMoves) pitchStep(i);
+      amp.level *= amp.multiplier;
+      ampAt[i] = amp.level;
+      if (filtersMove) filterStep(i);
+    }
+    ampValue = amp.level;
+    for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
+    for (int k = 0; k < kOsc; ++k) {
+      if (!osc[k].runs) continue;
+      if (osc[k].waveform < kOscTriangle || osc[k].waveform > kOscWhistle)  // "Off": the mix still reads oscillator 1
+        for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
+      switch (osc[k].waveform) {
+      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSin: RunOscillator<kOscSin>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSquare: RunOscillator<kOscSquare>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscSaw: RunOscillator<kOscSaw>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscTan: RunOscillator<kOscTan>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      default: break;
+      }
+    }
+    // The noises.
+    for (int i = 0; i < chunk && randomState; ++i) {
+      if (noise.white) {
+        const V4 w = __builtin_convertvector(draws.Value(0), V4);
+        srcAt[Voice::kWhiteSource][i] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource];
+      }
+      if (noise.pink) {
+        const int at = noise.white ? 1 : 0;
+        const F4 r1 = __builtin_convertvector(draws.Value(at), F4);
+        const F4 r2 = __builtin_convertvector(draws.Value(at + 1), F4);
+        const F4 r3 = __builtin_convertvector(draws.Value(at + 2), F4);
+        pink0 = (pink0 - r1) * 0.319f + r1;
+        pink1 = (pink1 - r2) * 0.7756f + r2;
+        pink2 = (pink2 - r3) * 0.9613f + r3;
+        const F4 sum = pink1 * 0.07113478f + pink0 * 0.02109238f + pink2 * 0.6887356f;
+        const F4 value = sum * 6.103702e-5f - 0.78096277f;
+        srcAt[Voice::kPinkSource][i] = __builtin_convertvector(value, V4) * level[Voice::kPinkSource];
+      }
+      *randomState = draws.Last();
+      draws.Next();
+    }
+    // The mix under the amplitude envelope, then the filters (FilterMix).
+    for (int i = 0; i < chunk; ++i) {
+      const V4 a = ampAt[i];
+      // Silent sources would add exact zeros.
+      V4 mix = srcAt[0][i] * (1.0 - depth[0] + depth[0] * a);
+      for (int j = 0; j < soundingCount; ++j) {
+        const int k = sounding[j];
+        mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
+      }
+      mix = mix * velocity;
+      const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
+      const V4 heard = active ? y : Splat(0.0);
+      out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
+    }
+  }
+
+  // Hand the state back to the sounding voices.
+  for (int l = 0; l < kLanes; ++l) {
+    if (!active[l]) continue;
+    Voice& x = v[l];
+    x.mPitchEnvelope.mSampleCounter += n;
+    x.mPitchEnvelope.mPosition = position[l];
+    for (int i = 0; i < kOsc; ++i) {
+      x.mCurrentFrequencies[i] = frequency[i][l];
+      if (!osc[i].runs) continue;
+      Oscilator& o = x.mSources[i];
+      o.mPhase = osc[i].phase[l];
+      o.mOutput = osc[i].output[l];
+      o.mSecondPhase = osc[i].secondPhase[l];
+      o.mSecondOutput = osc[i].secondOutput[l];
+    }
+    if (noise.pink) {
+      Oscilator& o = x.mSources[Voice::kPinkSource];
+      o.mPinkState0 = pink0[l];
+      o.mPinkState1 = pink1[l];
+      o.mPinkState2 = pink2[l];
+    }
+    x.mAmp = ampValue[l];
+    for (EG* eg : {&x.mAmpEnvelope, &x.mFilterEnvelope}) {
+      if (Timed(*eg)) eg->mCurrentSample += n;
+    }
+    x.mAmpEnvelope.mLevel = amp.level[l];
+    x.mFilterEnvelope.mLevel = fenv.level[l];
+    StoreFilter(x.mLowPass, lp, l);
+    StoreFilter(x.mHighPass, hp, l);
+  }
+  return total32;
+}
+
+int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
+{
+  return RunT(v, rate, out, count);
+}
+
+#pragma GCC pop_options
+
+namespace {
+bool DetectWide() noexcept
+{
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+// Decided once, while the module loads, so the audio path never waits on it.
+const bool gWide = DetectWide();
+}  // namespace
+
+bool VoiceLanes::UsesWideLanes() noexcept { return gWide; }
+
+int VoiceLanes::Run(Voice* voices, double rate, double* out, int count) noexcept
+{
+  return gWide && count > 0 ? RunWide(voices, rate, out, count) : 0;
+}

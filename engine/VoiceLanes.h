@@ -1,0 +1,31 @@
+#pragma once
+// The four voices run side by side, one vector lane each, for as long as
+// nothing changes their course: no envelope stage ends, the waveforms are the
+// same in every sounding voice and no oscillator plays noise. Each lane does
+// the fast arithmetic of Voice::NextSampleT<kFastTrig | kFastPow |
+// kFastFilter>() operation for operation, so a run gives the same bits as
+// that many plain samples and the two can alternate freely.
+class StateVariableFilter;
+class Voice;
+
+class VoiceLanes
+{
+public:
+  // Renders the next samples of the four voices' sum into `out`, at most
+  // `count`, and leaves every voice as the plain samples would. Returns how
+  // many it rendered; 0 when the next sample has to be rendered the plain way
+  // (a stage boundary, a changed pitch setting, settings that differ between
+  // voices). `rate` is the oscillators' rate.
+  static int Run(Voice* voices, double rate, double* out, int count) noexcept;
+
+  // True where the processor has AVX2. Elsewhere Run() always returns 0: two
+  // lanes at a time (SSE2) cost more than the plain samples.
+  static bool UsesWideLanes() noexcept;
+
+private:
+  struct FilterLanes;
+  static int RunT(Voice* voices, double rate, double* out, int count) noexcept;
+  static int RunWide(Voice* voices, double rate, double* out, int count) noexcept;
+  static FilterLanes LoadFilter(const Voice* const* src, StateVariableFilter Voice::*which) noexcept;
+  static void StoreFilter(StateVariableFilter& f, const FilterLanes& lanes, int lane) noexcept;
+};

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "engine/DspPath.h"
+#include "engine/MidiReceiver.h"
+#include "engine/OrbBitCrusher2.h"
+#include "engine/VoiceManager.h"
+#include "EngineTestUtil.h"
+#include "platform/Random.h"
+#include "support/AllocGuard.h"
+#include "support/ScopedTechniques.h"
+
+using namespace enginetest;
+
+namespace {
+constexpr int kPlainFast = kFastTrig | kFastPow | kFastFilter;
+
+// Oscillators 2 and 3 take `w2` and `w3`, both noises sound, both filters
+// follow the filter envelope and the pitch sweeps along a curve.
+void BusyPatch(VoiceManager& vm, int32_t w1, int32_t w2, int32_t w3)
+{
+  vm.SetSampleRate(kRate);
+  vm.SetWaveform(0, w1);
+  vm.SetWaveform(1, w2);
+  vm.SetWaveform(2, w3);
+  for (int s = 0; s < 5; ++s) vm.SetLevel(s, 0.3);
+  vm.SetEnvelopeDepth(1, 0.5);
+  vm.SetSquareDuty(1, 0.3);
+  vm.SetCents(2, 7);
+  vm.SetAmpEnvelopeStage(kStageAttack, 0.002);
+  vm.SetAmpEnvelopeStage(kStageDecay, 0.01);
+  vm.SetAmpEnvelopeStage(kStageSustain, 0.6);
+  vm.SetAmpEnvelopeStage(kStageRelease, 0.004);
+  vm.SetFilterEnvelopeStage(kStageDecay, 0.02);
+  vm.SetFilterEnvelopeStage(kStageSustain, 0.3);
+  vm.SetLowPassCutoff(3000.0);
+  vm.SetLowPassResonance(4.0);
+  vm.SetLowPassEnvDepth(0.8);
+  vm.SetHighPassCutoff(300.0);
+  vm.SetHighPassEnvDepth(-0.6);
+  vm.SetPitchStart(-0.4);
+  vm.SetPitchEnd(0.7);
+  vm.SetPitchDuration(0.02);
+  vm.SetPitchCurve(2.5);
+}
+
+// Notes start and stop at different samples, so the voices' stage
+// boundaries fall apart and one voice falls free and is taken again.
+std::vector<double> Play(int32_t w1, int32_t w2, int32_t w3, int techniques, uint32_t& randomAfter, size_t& allocations)
+{
+  ScopedTechniques scope(techniques);
+  VoiceManager vm;
+  BusyPatch(vm, w1, w2, w3);
+  RandomSeed(99);
+  std::vector<double> out(24000);
+  const int events[] = {0, 500, 1700, 2300, 9000, 13000, 16000};
+  int next = 0;
+  AllocGuard guard;
+  for (int at = 0; at < static_cast<int>(out.size()); at += 250) {
+    while (next < 7 && events[next] <= at) {
+      if (next < 4) vm.NoteOn(48 + 5 * next, 90 + next);
+      else if (next == 4) vm.NoteOff(53, 0);
+      else if (next == 5) vm.NoteOn(71, 100);
+      else vm.NoteOff(48, 0);
+      ++next;
+    }
+    vm.Render(out.data() + at, 250);
+  }
+  allocations = guard.Count();
+  randomAfter = RandomState();
+  return out;
+}
+}  // namespace
+
+TEST(VoiceLanes, RunsGiveTheSameBitsAsPlainSamplesForEveryWaveform)
+{
+  const int32_t sets[][3] = {{kOscSaw, kOscSquare, kOscTan},       {kOscSin, kOscTriangle, kOscBreaker},
+                             {kOscWhistle, kOscOff, kOscSaw},      {kOscTriangle, kOscTan, kOscWhistle},
+                             {kOscSquare, kOscSin, kOscWhiteNoise}};  // noise on an oscillator: plain samples
+  for (const auto& w : sets) {
+    uint32_t plainRandom = 0, lanesRandom = 0;
+    size_t allocations = 0;
+    const std::vector<double> plain = Play(w[0], w[1], w[2], kPlainFast, plainRandom, allocations);
+    const std::vector<double> lanes = Play(w[0], w[1], w[2], kPlainFast | kFastVoices, lanesRandom, allocations);
+    EXPECT_EQ(allocations, 0u);
+    int differing = 0;
+    double peak = 0.0;
+    for (size_t i = 0; i < plain.size(); ++i) {
+      differing += plain[i] == lanes[i] ? 0 : 1;
+      peak = std::fmax(peak, std::fabs(plain[i]));
+    }
+    EXPECT_EQ(differing, 0) << w[0] << " " << w[1] << " " << w[2];
+    EXPECT_EQ(plainRandom, lanesRandom);
+    EXPECT_GT(peak, 0.05);
+  }
+}
+
+TEST(VoiceLanes, SteadyVoicesRunAStretchAtATimeAndStopAtStageBoundaries)
+{
+  if (!VoiceLanes::UsesWideLanes()) GTEST_SKIP() << "no AVX2: the voices always render the plain way";
+  VoiceManager vm;
+  BusyPatch(vm, kOscSaw, kOscSquare, kOscTan);
+  for (int note : {48, 55, 60}) vm.NoteOn(note, 100);
+  std::vector<double> out(4096);
+  // Note-on leaves the pitch to be worked out: that sample goes the plain way.
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), 0);
+  vm.NextSample();
+  // Then a run lasts until the first envelope stage ends, and no further.
+  const EG& amp = vm.GetVoice(0).AmpEnvelope();
+  const EG& filter = vm.GetVoice(0).FilterEnvelope();
+  const uint64_t left = std::min(amp.NextStageSample() - amp.CurrentSample(), filter.NextStageSample() - filter.CurrentSample());
+  ASSERT_GT(left, 100u);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), static_cast<int>(left));
+  EXPECT_TRUE(amp.CurrentSample() == amp.NextStageSample() || filter.CurrentSample() == filter.NextStageSample());
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), 0);
+  // Voices whose waveforms differ are not run side by side.
+  vm.NextSample();
+  vm.GetVoice(1).SetWaveform(0, kOscSin);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16), 0);
+  vm.GetVoice(1).SetWaveform(0, kOscSaw);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16), 16);
+}
+
+TEST(VoiceLanes, TheCrushersSkipCountsLikeCallsOnSilence)
+{
+  // Hold lengths of 0, 3 and 7, the never-renewing and the NaN setting.
+  for (double target : {48000.0, 12000.0, 6000.0, 0.0, std::nan("")}) {
+    for (int64_t n : {1, 2, 3, 4, 5, 8, 9, 100, 1001}) {
+      OrbBitCrusher2 a, b;
+      for (OrbBitCrusher2* c : {&a, &b}) {
+        c->SetClockRate(48000.0);
+        c->SetTargetRate(target);
+        c->SetBitDepth(6.0);
+        c->Process(0.0);
+        c->Process(0.0);
+      }
+      for (int64_t i = 0; i < n; ++i) a.Process(0.0);
+      b.Skip(n);
+      EXPECT_EQ(a.HoldCounter(), b.HoldCounter()) << target << " " << n;
+      EXPECT_EQ(a.HeldValue(), b.HeldValue());
+    }
+  }
+}
+
+TEST(VoiceLanes, QuietFramesReachTheNextDueMessage)
+{
+  MidiReceiver r;
+  r.Add(IMidiMessage(0, 0x90, 60, 100));
+  r.Add(IMidiMessage(37, 0x80, 60, 0));
+  r.Advance();  // sample 0: the note-on
+  EXPECT_TRUE(r.IsKeyDown(60));
+  EXPECT_EQ(r.QuietFrames(256), 37);
+  EXPECT_EQ(r.QuietFrames(10), 10);
+  r.Skip(36);
+  r.Advance();  // sample 37: the note-off
+  EXPECT_FALSE(r.IsKeyDown(60));
+  EXPECT_EQ(r.QuietFrames(219), 219);
+}
