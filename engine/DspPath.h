@@ -11,7 +11,15 @@
 //  - kFastDecimator: the decimator's sum regrouped likewise;
 //  - kFastVoices: the processor renders a run of samples at a time between
 //    events, the four voices side by side in vector lanes (VoiceLanes.h);
-//    the lanes always take the first three techniques' arithmetic.
+//    the lanes always take the first three techniques' arithmetic;
+//  - kDecimatorBlocks: within those runs, the decimator takes eight inputs
+//    at a time, its eight outputs worked out from the previous eight at once
+//    instead of one after another;
+//  - kLoneVoice: within those runs, a voice that sounds alone renders four
+//    consecutive samples side by side in the vector lanes (phases, envelopes
+//    and steady filters stepped four samples at a time).
+// The last two change the order of the arithmetic across samples, so their
+// bits differ from the one-sample-at-a-time forms by rounding.
 // All of them (the default) agree with none of them, the exact arithmetic,
 // within 1e-7 on the output: the agreement tests and the benchmarks compare
 // against kDspExact. The choice is process-wide and meant to be made before
@@ -26,7 +34,9 @@ enum EDspTechnique : int
   kFastFilter = 4,
   kFastDecimator = 8,
   kFastVoices = 16,
-  kAllTechniques = 31
+  kDecimatorBlocks = 32,
+  kLoneVoice = 64,
+  kAllTechniques = 127
 };
 
 namespace dsp_path_detail {
