@@ -90,6 +90,113 @@ template <bool kHighPass, typename Filter>
 
 [[gnu::always_inline]] inline V4 Wrap(V4 p) { return p >= 1.0 ? p - 1.0 : p; }
 
+// The saw's value at phase p: the band-limited table inside the transition,
+// its ends (or, for 0/0, its middle) outside it.
+[[gnu::always_inline]] inline V4 SawValue(V4 p, V4 sawScale)
+{
+  V4 ex = p * sawScale;
+  const M4 within = Abs(ex) <= 0.5;
+  if (!Any(within)) {
+    // Past the transition everywhere: the table's ends with weights 1 and
+    // 0, and its middle for the 0/0 of a frequency of 0.
+    return (ex > 0.5 ? Splat(kSawTable[kSawTableSize - 1]) : (ex < -0.5 ? Splat(kSawTable[0]) : Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
+  }
+  ex = within ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
+  const V4 x = 1000.0 * ex + 500.0;
+  // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
+  __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
+  j = _mm_min_epi32(j, _mm_set1_epi32(kSawTableSize - 2));
+  const V4 lo = Gather(kSawTable, j);
+  const V4 hi = Gather(kSawTable + 1, j);
+  const V4 w = x - reinterpret_cast<V4>(_mm256_cvtepi32_pd(j));
+  return (1.0 - w) * lo + w * hi - p;
+}
+
+// A voice that sounds alone takes its samples four at a time: lane j holds
+// sample i + j.
+constexpr int kStep = 4;
+
+// {0, x0, x1, x2}: the lanes moved one sample later.
+[[gnu::always_inline]] inline V4 Later(V4 x, double first) { return __builtin_shufflevector(Splat(first), x, 0, 4, 5, 6); }
+
+// {x0, x0 + x1, x0 + x1 + x2, x0 + x1 + x2 + x3}.
+[[gnu::always_inline]] inline V4 RunningSum(V4 x)
+{
+  const V4 s = x + Later(x, 0.0);
+  return s + __builtin_shufflevector(Splat(0.0), s, 0, 1, 4, 5);
+}
+
+// The phases of four samples, `before` each step and after it, from the
+// phase p and the running sums of the increments: the oscillator's step
+// "wrap at `top`, then add the increment" at most once per four samples,
+// which increments of at most a fifth of a cycle guarantee.
+struct Phases {
+  V4 before, after;
+};
+[[gnu::always_inline]] inline Phases StepPhases(double& p, double top, V4 sums, V4 earlier)
+{
+  const double w = p >= top ? p - 1.0 : p;
+  const V4 r = w + sums;
+  const V4 passed = w + earlier;
+  Phases out;
+  out.after = passed >= top ? r - 1.0 : r;
+  out.before = Later(out.after, p);
+  p = out.after[3];
+  return out;
+}
+
+// One steady state-variable filter over four samples at once: the outputs
+// and the next state are linear in the state and the four inputs; the
+// weights come from stepping the filter on unit states and unit inputs.
+struct BlockFilter {
+  V4 fromS1{}, fromS2{}, fromX[kStep]{};  // the four outputs
+  V4 nextS1{}, nextS2{}, nextX[kStep]{};  // lanes 0 and 1: the state after four samples
+  double s1 = 0.0, s2 = 0.0;
+  bool gainOnly = false;  // no cutoff and a resting state: the output is h x
+  double h = 0.0;
+
+  template <bool kHighPass>
+  void Prepare(double g, double hh, double a, double g2, double c, double state1, double state2)
+  {
+    s1 = state1;
+    s2 = state2;
+    h = hh;
+    gainOnly = kHighPass && g == 0.0 && s1 == 0.0 && s2 == 0.0;
+    // Column k of the map: from state (1, 0), state (0, 1), or input k.
+    for (int col = 0; col < 2 + kStep; ++col) {
+      double t1 = col == 0 ? 1.0 : 0.0, t2 = col == 1 ? 1.0 : 0.0;
+      V4 y{};
+      for (int j = 0; j < kStep; ++j) {
+        const double x = col == 2 + j ? 1.0 : 0.0;
+        const double hp = hh * x + (a * t1 - hh * t2);
+        const double bp = g * hp + t1;
+        const double n1 = g2 * hp + t1;
+        const double n2 = (g2 * t1 + t2) + c * hp;
+        y[j] = static_cast<double>(kHighPass ? hp : g * bp + t2);
+        t1 = n1;
+        t2 = n2;
+      }
+      const V4 next{static_cast<double>(t1), static_cast<double>(t2), 0.0, 0.0};
+      if (col == 0) fromS1 = y, nextS1 = next;
+      else if (col == 1) fromS2 = y, nextS2 = next;
+      else fromX[col - 2] = y, nextX[col - 2] = next;
+    }
+  }
+
+  [[gnu::always_inline]] V4 Step(V4 x)
+  {
+    if (gainOnly)
+      return h * x;
+    const V4 x0 = Splat(x[0]), x1 = Splat(x[1]), x2 = Splat(x[2]), x3 = Splat(x[3]);
+    const V4 a = Splat(s1), b = Splat(s2);
+    const V4 y = (fromS1 * a + fromS2 * b) + ((fromX[0] * x0 + fromX[1] * x1) + (fromX[2] * x2 + fromX[3] * x3));
+    const V4 next = (nextS1 * a + nextS2 * b) + ((nextX[0] * x0 + nextX[1] * x1) + (nextX[2] * x2 + nextX[3] * x3));
+    s1 = next[0];
+    s2 = next[1];
+    return y;
+  }
+};
+
 // One oscillator slot of the four voices for `n` samples: Oscilator::
 // NextSampleT<true>() for waveform W, times the level.
 template <int W>
@@ -121,24 +228,7 @@ template <int W>
       y = o.output;
     } else if (W == kOscSaw) {
       o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
-      const V4 p = o.phase;
-      V4 ex = p * o.sawScale;
-      const M4 within = Abs(ex) <= 0.5;
-      if (Any(within)) {
-        ex = within ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
-        const V4 x = 1000.0 * ex + 500.0;
-        // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
-        __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
-        j = _mm_min_epi32(j, _mm_set1_epi32(kSawTableSize - 2));
-        const V4 lo = Gather(kSawTable, j);
-        const V4 hi = Gather(kSawTable + 1, j);
-        const V4 w = x - reinterpret_cast<V4>(_mm256_cvtepi32_pd(j));
-        o.output = (1.0 - w) * lo + w * hi - p;
-      } else {
-        // Past the transition everywhere: the table's ends with weights 1 and
-        // 0, and its middle for the 0/0 of a frequency of 0.
-        o.output = (ex > 0.5 ? Splat(kSawTable[kSawTableSize - 1]) : (ex < -0.5 ? Splat(kSawTable[0]) : Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
-      }
+      o.output = SawValue(o.phase, o.sawScale);
       y = o.output;
     } else if (W == kOscBreaker) {
       const V4 p = o.phase;
@@ -158,6 +248,45 @@ template <int W>
     }
     out[i] = y * level;
   }
+}
+
+// Four consecutive samples of one oscillator of a lone voice (lane `l` of
+// `o`), before the level: the values RunOscillator<W> gives one at a time.
+template <int W>
+[[gnu::always_inline]] inline V4 LoneWave(OscLanes& o, int l, const Phases& ph, const Phases& second, V4 sawScale)
+{
+  V4 y;
+  if (W == kOscTriangle) {
+    const V4 p = ph.after;
+    y = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
+  } else if (W == kOscSin) {
+    y = SinCycles(ph.before);
+  } else if (W == kOscSquare) {
+    const V4 p = ph.after;
+    const V4 duty = Splat(o.duty[l]);
+    y = duty > p ? Splat(-1.0) : Splat(1.0);
+    // At the duty itself the square holds its previous value.
+    const M4 holds = ~(duty > p) & ~(duty < p);
+    if (Any(holds)) {
+      double previous = o.output[l];
+      for (int j = 0; j < kStep; ++j) previous = y[j] = holds[j] ? previous : y[j];
+    }
+  } else if (W == kOscSaw) {
+    y = SawValue(ph.after, sawScale);
+  } else if (W == kOscBreaker) {
+    const V4 p = ph.before;
+    y = Abs(1.0 - 2.0 * p * p) - 1.0;
+  } else if (W == kOscTan) {
+    y = ClippedTanCycles(ph.before);
+  } else {
+    y = SinCycles(ph.before);
+    const V4 y2 = SinCycles(second.before);
+    o.secondOutput[l] = y2[3];
+    o.output[l] = y[3];
+    return y + 0.25 * y2;
+  }
+  o.output[l] = y[3];
+  return y;
 }
 
 bool Timed(const EG& eg) noexcept { return eg.Stage() != kStageOff && eg.Stage() != kStageSustain; }
@@ -216,6 +345,7 @@ template <typename Get>
 {
   return V4{get(*src[0]), get(*src[1]), get(*src[2]), get(*src[3])};
 }
+
 }  // namespace
 
 struct VoiceLanes::FilterLanes {
@@ -381,7 +511,7 @@ struct VoiceLanes::FilterLanes {
       for (int k = 0; k < noise.draws && !v[l].IsActive(); ++k) draws.state[k][l] = draws.state[k][first];
   }
 
-  const int total32 = static_cast<int>(n);
+  int total32 = static_cast<int>(n);
   V4 ampValue = amp.level;
   // Each stage runs over a chunk of samples before the next: the stages'
   // divisions and table look-ups then overlap from sample to sample instead
@@ -423,13 +553,140 @@ struct VoiceLanes::FilterLanes {
     lpAt[i] = lp.k4;
     hpAt[i] = hp.k4;
   };
+  // A voice alone with steady filters and no noise takes its samples four
+  // at a time, while each of its phases moves by at most a fifth of a cycle
+  // per sample, so a phase wraps at most once in four samples.
+  // The filter envelope may move where neither filter follows it.
+  const bool steadyFilters = !filtersMove || !Any((lpDepth != 0.0) | (hpDepth != 0.0));
+  bool lone = activeCount == 1 && steadyFilters && noise.draws == 0 && total32 >= kStep && (DspTechniques() & kLoneVoice) != 0;
+  for (int k = 0; k < kOsc && lone; ++k) {
+    const int32_t w = osc[k].waveform;
+    if (!osc[k].runs || w < kOscTriangle || w > kOscWhistle) continue;
+    const double fastest = std::fmax(base[k][first], std::fmax(high[first], low[first]));
+    const double slowest = std::fmin(base[k][first], std::fmin(high[first], low[first]));
+    const double top = w == kOscSaw ? 0.5 : 1.0;
+    const double p = osc[k].phase[first];
+    const double p2 = osc[k].secondPhase[first];
+    lone = slowest >= 0.0 && (w == kOscWhistle ? 20.0 * fastest : fastest) <= 0.2 * rate && p >= top - 1.0 &&
+           p < top + 0.5 && (w != kOscWhistle || (p2 >= 0.0 && p2 < 1.5));
+  }
+  if (lone) {
+    // Groups of four start where the voice's own sample count is a multiple
+    // of four, whatever the run, so the arithmetic of each sample and with
+    // it the sound do not depend on how the host cuts its blocks. The
+    // samples up to the first group and after the last go side by side.
+    const int into = static_cast<int>(v[first].mPitchEnvelope.mSampleCounter % kStep);
+    if (into != 0) {
+      lone = false;
+      total32 = kStep - into < total32 ? kStep - into : total32;
+    } else {
+      total32 -= total32 % kStep;
+    }
+    n = static_cast<uint64_t>(total32);
+  }
   if (!pitchMoves) {
     pitchStep(0);
     counter += static_cast<double>(total32 - 1);
   }
-  if (!filtersMove) filterStep(0);
+  const double filterEnvelope = fenv.level[first];
+  if (!filtersMove || lone) filterStep(0);
+  if (lone) {
+    const int l = first;
+    const V4 upward{0.0, 1.0, 2.0, 3.0};
+    double count = counter[l];
+    double phase[kOsc], secondPhase[kOsc];
+    V4 sums[kOsc], earlier[kOsc], sums2[kOsc], earlier2[kOsc], sawScale[kOsc], y[kOsc];
+    // The running sums of the increments over four samples, at frequency f.
+    auto increments = [&](int k, V4 f) __attribute__((always_inline)) {
+      sums[k] = RunningSum(f * oscRate);
+      earlier[k] = Later(sums[k], 0.0);
+      if (osc[k].waveform == kOscSaw) sawScale[k] = 8820.22 / f;
+      if (osc[k].waveform == kOscWhistle) {
+        sums2[k] = RunningSum((20.0 * f) * oscRate);
+        earlier2[k] = Later(sums2[k], 0.0);
+      }
+    };
+    for (int k = 0; k < kOsc; ++k) {
+      phase[k] = osc[k].phase[l];
+      secondPhase[k] = osc[k].secondPhase[l];
+      y[k] = Splat(0.0);
+      if (!pitchMoves) increments(k, Splat(freq[k][0][l]));
+    }
+    const double m = amp.multiplier[l];
+    const V4 powers{m, m * m, m * m * m, (m * m) * (m * m)};
+    double ampLevel = amp.level[l];
+    const double fm = fenv.multiplier[l];
+    const double fourfold = (fm * fm) * (fm * fm);
+    double filterLevel = filterEnvelope;
+    BlockFilter hpBlock, lpBlock;
+    hpBlock.Prepare<true>(hp.k4.g[l], hp.k4.h[l], hp.k4.a[l], hp.k4.g2[l], hp.k4.c[l], hp.s1[l], hp.s2[l]);
+    lpBlock.Prepare<false>(lp.k4.g[l], lp.k4.h[l], lp.k4.a[l], lp.k4.g2[l], lp.k4.c[l], lp.s1[l], lp.s2[l]);
+    for (int i = 0; i < total32; i += kStep) {
+      if (pitchMoves) {
+        // The pitch of four samples, each as pitchStep() works it out.
+        const V4 at = count + upward;
+        count += kStep;
+        const M4 before = at < total[l];
+        const V4 t = at * inverseTotal[l];
+        V4 b = Splat(1.0);
+        if (sweeps[l] && Any(before)) b = before ? PowUnit(before ? t : Splat(0.5), Splat(curve[l])) : Splat(1.0);
+        const V4 pos = sweeps[l] ? (1.0 - b) * start[l] + b * end[l] : Splat(0.0);
+        position[l] = pos[kStep - 1];
+        for (int k = 0; k < kOsc; ++k) {
+          const V4 f = pos > 0.0 ? (1.0 - pos) * base[k][l] + pos * high[l]
+                                 : (pos < 0.0 ? (1.0 + pos) * base[k][l] + (-pos) * low[l] : Splat(base[k][l]));
+          frequency[k][l] = f[kStep - 1];
+          if (osc[k].runs) increments(k, f);
+        }
+      }
+      for (int k = 0; k < kOsc; ++k) {
+        OscLanes& o = osc[k];
+        if (!o.runs || o.waveform < kOscTriangle || o.waveform > kOscWhistle) continue;
+        const Phases ph = StepPhases(phase[k], o.waveform == kOscSaw ? 0.5 : 1.0, sums[k], earlier[k]);
+        Phases ph2{};
+        if (o.waveform == kOscWhistle) ph2 = StepPhases(secondPhase[k], 1.0, sums2[k], earlier2[k]);
+        V4 value;
+        switch (o.waveform) {
+        case kOscTriangle: value = LoneWave<kOscTriangle>(o, l, ph, ph2, sawScale[k]); break;
+        case kOscSin: value = LoneWave<kOscSin>(o, l, ph, ph2, sawScale[k]); break;
+        case kOscSquare: value = LoneWave<kOscSquare>(o, l, ph, ph2, sawScale[k]); break;
+        case kOscSaw: value = LoneWave<kOscSaw>(o, l, ph, ph2, sawScale[k]); break;
+        case kOscBreaker: value = LoneWave<kOscBreaker>(o, l, ph, ph2, sawScale[k]); break;
+        case kOscTan: value = LoneWave<kOscTan>(o, l, ph, ph2, sawScale[k]); break;
+        default: value = LoneWave<kOscWhistle>(o, l, ph, ph2, sawScale[k]); break;
+        }
+        y[k] = value * level[k][l];
+      }
+      // A resting stage multiplies by exactly 1.
+      const V4 a = m == 1.0 ? Splat(ampLevel) : ampLevel * powers;
+      ampLevel = a[kStep - 1];
+      if (fm != 1.0) filterLevel *= fourfold;
+      V4 mix = y[0] * (1.0 - depth[0][l] + depth[0][l] * a);
+      for (int j = 0; j < soundingCount; ++j) {
+        const int k = sounding[j];
+        mix += y[k] * (1.0 - depth[k][l] + depth[k][l] * a);
+      }
+      mix = mix * velocity[l];
+      const V4 heard = Flush(lpBlock.Step(Flush(hpBlock.Step(mix))));
+      std::memcpy(out + i, &heard, sizeof heard);
+    }
+    for (int k = 0; k < kOsc; ++k) {
+      osc[k].phase[l] = phase[k];
+      osc[k].secondPhase[l] = secondPhase[k];
+      if (!pitchMoves) frequency[k] = freq[k][0];
+    }
+    amp.level[l] = ampLevel;
+    ampValue[l] = ampLevel;
+    fenv.level[l] = filterLevel;
+    hp.s1[l] = hpBlock.s1;
+    hp.s2[l] = hpBlock.s2;
+    lp.s1[l] = lpBlock.s1;
+    lp.s2[l] = lpBlock.s2;
+  }
   const int pitchStride = pitchMoves ? 1 : 0;
   const int filterStride = filtersMove ? 1 : 0;
+  // Otherwise the voices side by side, a chunk of samples at a time.
+  if (!lone)
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
     // Pitch, envelopes and filter coefficients (BeginSample).
