@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/OutputLanes.h"
 #include "platform/DebugPrint.h"
 
 namespace {
@@ -273,27 +274,43 @@ bool Vorblex::RenderRun(double* out, int frames)
     }
     return false;
   }
+  const bool blocks = (DspTechniques() & kDecimatorBlocks) != 0;
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, kRunFrames);
     const int freeAfter = mVoiceManager.Render(mOversampled, kOversampling * n);
-    const double* s = mOversampled;
+    double* d = out + done;
+    double* s = mOversampled;
     for (int f = 0; f < n; ++f, s += kOversampling) {
       // Once the voices are free this is what the idle path gives as well:
       // zeros through the crusher and the decimator.
-      double d = 0.0;
       for (int j = 0; j < kOversampling; ++j) {
-        double x = s[j];
-        if (mBitCrushPosition == 1) x = mInnerCrusher.Process(x);
-        const double y = mDecimator.Step(FlushToZero(x));
-        if (j == 0) d = y;
+        if (mBitCrushPosition == 1) s[j] = mInnerCrusher.Process(s[j]);
+        s[j] = FlushToZero(s[j]);
+      }
+      if (blocks) {
+        d[f] = mDecimator.StepEight(s);
+      } else {
+        d[f] = mDecimator.Step(s[0]);
+        for (int j = 1; j < kOversampling; ++j) mDecimator.Step(s[j]);
       }
       if (freeAfter <= kOversampling * (f + 1) && !mDecimator.IsSilent() && mDecimator.IsBelow(kSettleLevel))
         mDecimator.Reset();
-      out[done + f] = FinishSample(d);
+      // Four samples finished while the next ones are decimated: the two
+      // overlap, the decimator waiting on its own previous outputs.
+      if (f % 4 == 3) FinishRun(d + f - 3, 4);
     }
+    FinishRun(d + n - n % 4, n % 4);
     done += n;
   }
   return false;
+}
+
+void Vorblex::FinishRun(double* d, int frames)
+{
+  if (mBitCrushPosition == 2)
+    for (int i = 0; i < frames; ++i) d[i] = mOuterCrusher.Process(d[i]);
+  OutputLanes::Curve(d, frames, mCompressionExponent);
+  for (int i = 0; i < frames; ++i) d[i] = mGain.Apply(d[i]);
 }
 
 bool Vorblex::SerializeState(IStateChunk& chunk)

@@ -119,6 +119,10 @@ private:
   bool RenderRun(double* out, int frames);
   // The stages after the decimator for one output sample.
   double FinishSample(double d);
+  // The same for `frames` decimator outputs, in place, with the same bits:
+  // each stage over them all before the next, the curve four samples at a
+  // time (OutputLanes).
+  void FinishRun(double* d, int frames);
 
   // Editor side, set by the layout; none without an editor.
   IKeyboardControl* mKeyboard = nullptr;

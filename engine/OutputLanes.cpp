@@ -1,0 +1,68 @@
+#include "engine/OutputLanes.h"
+
+#include "engine/DspPath.h"
+#include "engine/OutputStage.h"
+
+// Clang (the fuzzing build) compiles no AVX2 code, as in VoiceLanes.cpp.
+#if !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+#include "engine/LaneMath.h"
+
+using namespace lanemath;
+
+int OutputLanes::CurveWide(double* d, int count, double exponent) noexcept
+{
+  const V4 c = Splat(exponent);
+  int i = 0;
+  for (; i + kLanes <= count; i += kLanes) {
+    // Unaligned moves: the Windows builds' stack is not aligned for more.
+    const V4 x = reinterpret_cast<V4>(_mm256_loadu_pd(d + i));
+    // Zeros stay zeros without a pow; 1 is a value of the polynomial's domain.
+    const M4 zero = x == 0.0;
+    const M4 positive = x > 0.0;
+    const V4 t = zero ? Splat(1.0) : (positive ? x : -x);
+    const V4 p = PowUnit(t, c);
+    V4 y = positive ? p : -p;
+    y = y < -2.0 ? Splat(-2.0) : (y > 2.0 ? Splat(2.0) : y);
+    y = Flush(y);
+    y = zero ? Splat(0.0) : y;
+    _mm256_storeu_pd(d + i, reinterpret_cast<__m256d>(y));
+  }
+  return i;
+}
+
+#pragma GCC pop_options
+
+namespace {
+bool DetectWide() noexcept
+{
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+}  // namespace
+#else
+int OutputLanes::CurveWide(double*, int, double) noexcept { return 0; }
+
+namespace {
+bool DetectWide() noexcept { return false; }
+}  // namespace
+#endif
+
+namespace {
+// Decided once, while the module loads, so the audio path never waits on it.
+const bool gWide = DetectWide();
+}  // namespace
+
+bool OutputLanes::UsesWideLanes() noexcept { return gWide; }
+
+void OutputLanes::Curve(double* d, int count, double exponent) noexcept
+{
+  int i = 0;
+  // The linear setting and the library's pow take the one-sample form.
+  if (gWide && exponent != 1.0 && (DspTechniques() & kFastPow))
+    i = CurveWide(d, count, exponent);
+  for (; i < count; ++i)
+    d[i] = d[i] == 0.0 ? 0.0 : CompressionCurve(d[i], exponent);
+}
