@@ -295,11 +295,8 @@ bool Vorblex::RenderRun(double* out, int frames)
       }
       if (freeAfter <= kOversampling * (f + 1) && !mDecimator.IsSilent() && mDecimator.IsBelow(kSettleLevel))
         mDecimator.Reset();
-      // Four samples finished while the next ones are decimated: the two
-      // overlap, the decimator waiting on its own previous outputs.
-      if (f % 4 == 3) FinishRun(d + f - 3, 4);
     }
-    FinishRun(d + n - n % 4, n % 4);
+    FinishRun(d, n);
     done += n;
   }
   return false;

@@ -151,6 +151,6 @@ private:
   PeakMeter mPeakMeter;
   OversamplingFilter mDecimator;
   // The voices' sum for a stretch of RenderRun(), at the oversampled rate.
-  static constexpr int kRunFrames = 32;
+  static constexpr int kRunFrames = 128;
   double mOversampled[kOversampling * kRunFrames] = {};
 };
