@@ -51,6 +51,22 @@ public:
     return mSmoothed * c;
   }
 
+  // Apply() over `n` values in place. Once a step leaves the smoothed gain
+  // where it was, every later step does too, so the rest only multiply.
+  void ApplyRun(double* c, int n) noexcept
+  {
+    int i = 0;
+    while (i < n) {
+      const double before = mSmoothed;
+      c[i] = Apply(c[i]);
+      ++i;
+      if (mSmoothed == before)
+        break;
+    }
+    for (; i < n; ++i)
+      c[i] = mSmoothed * c[i];
+  }
+
   double Target() const noexcept { return mTarget; }
   double Smoothed() const noexcept { return mSmoothed; }
 

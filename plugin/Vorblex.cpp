@@ -280,13 +280,12 @@ bool Vorblex::RenderRun(double* out, int frames)
     const int freeAfter = mVoiceManager.Render(mOversampled, kOversampling * n);
     double* d = out + done;
     double* s = mOversampled;
+    // Once the voices are free this is what the idle path gives as well:
+    // zeros through the crusher and the decimator.
+    if (mBitCrushPosition == 1)
+      for (int j = 0; j < kOversampling * n; ++j) s[j] = mInnerCrusher.Process(s[j]);
+    for (int j = 0; j < kOversampling * n; ++j) s[j] = FlushToZero(s[j]);
     for (int f = 0; f < n; ++f, s += kOversampling) {
-      // Once the voices are free this is what the idle path gives as well:
-      // zeros through the crusher and the decimator.
-      for (int j = 0; j < kOversampling; ++j) {
-        if (mBitCrushPosition == 1) s[j] = mInnerCrusher.Process(s[j]);
-        s[j] = FlushToZero(s[j]);
-      }
       if (blocks) {
         d[f] = mDecimator.StepEight(s);
       } else {
@@ -307,7 +306,7 @@ void Vorblex::FinishRun(double* d, int frames)
   if (mBitCrushPosition == 2)
     for (int i = 0; i < frames; ++i) d[i] = mOuterCrusher.Process(d[i]);
   OutputLanes::Curve(d, frames, mCompressionExponent);
-  for (int i = 0; i < frames; ++i) d[i] = mGain.Apply(d[i]);
+  mGain.ApplyRun(d, frames);
 }
 
 bool Vorblex::SerializeState(IStateChunk& chunk)

@@ -167,3 +167,22 @@ TEST(OutputStageMeter, RisesBySevenTenthsAndFallsByHalf)
   EXPECT_EQ(meter.BlockPeakLeft(), 0.1);
   EXPECT_EQ(meter.BlockPeakRight(), 0.3);
 }
+
+TEST(OutputStageGain, ARunGivesTheBitsOfOneSampleAtATime)
+{
+  // Settling on a gain, a step in the middle of a run, silence and NaN.
+  for (double target : {1.0, 0.5, 0.0, 3.98, std::nan("")}) {
+    SmoothedGain a, b;
+    std::vector<double> one(4000), run(4000);
+    for (size_t i = 0; i < one.size(); ++i) one[i] = run[i] = std::sin(0.01 * static_cast<double>(i));
+    for (int part = 0; part < 4; ++part) {
+      a.SetTarget(part == 2 ? target * 0.25 : target);
+      b.SetTarget(part == 2 ? target * 0.25 : target);
+      for (int i = 1000 * part; i < 1000 * (part + 1); ++i) one[i] = a.Apply(one[i]);
+      b.ApplyRun(run.data() + 1000 * part, 1000);
+    }
+    for (size_t i = 0; i < one.size(); ++i)
+      ASSERT_TRUE(one[i] == run[i] || (std::isnan(one[i]) && std::isnan(run[i]))) << target << " at " << i;
+    EXPECT_TRUE(a.Smoothed() == b.Smoothed() || std::isnan(a.Smoothed()));
+  }
+}
