@@ -164,6 +164,55 @@ double OversamplingFilter::StepEightWide(const double* x) noexcept
   _mm256_storeu_pd(h + 4, _mm256_and_pd(first, firstKept));
   return h[kOrder - 1];
 }
+
+namespace {
+// Lane k of v in every lane: the history's values without a trip through
+// memory.
+template <int k>
+[[gnu::always_inline]] inline __m256d Lane(__m256d v)
+{
+  return _mm256_permute4x64_pd(v, k * 0x55);
+}
+
+// The weights of one row times eight values held as two vectors, summed as
+// SumOfFour() pairs them.
+[[gnu::always_inline]] inline __m256d RowSum(const double (*w)[OversamplingFilter::kOrder], int half, __m256d lo, __m256d hi)
+{
+  auto term = [&](int row, __m256d v) { return _mm256_mul_pd(_mm256_loadu_pd(&w[row][half]), v); };
+  const __m256d a = _mm256_add_pd(_mm256_add_pd(term(0, Lane<0>(lo)), term(1, Lane<1>(lo))),
+                                  _mm256_add_pd(term(2, Lane<2>(lo)), term(3, Lane<3>(lo))));
+  const __m256d b = _mm256_add_pd(_mm256_add_pd(term(4, Lane<0>(hi)), term(5, Lane<1>(hi))),
+                                  _mm256_add_pd(term(6, Lane<2>(hi)), term(7, Lane<3>(hi))));
+  return _mm256_add_pd(a, b);
+}
+}  // namespace
+
+void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* out) noexcept
+{
+  const double(*c)[kOrder] = mBlockHistory;
+  const double(*d)[kOrder] = mBlockInput;
+  __m256d newer = _mm256_loadu_pd(mHistory), older = _mm256_loadu_pd(mHistory + 4);
+  for (int f = 0; f < frames; ++f, x += kOrder) {
+    // StepEightWide()'s sums, term for term.
+    const __m256d last = _mm256_add_pd(RowSum(c, 0, newer, older), _mm256_add_pd(SumOfFour(d, 0, 0, x), SumOfFour(d, 4, 0, x)));
+    const __m256d first = _mm256_add_pd(RowSum(c, 4, newer, older), SumOfFour(d, 0, 4, x));
+    const __m256d lastKept = Kept(last), firstKept = Kept(first);
+    if (_mm256_movemask_pd(_mm256_or_pd(Flushed(last, lastKept), Flushed(first, firstKept))) != 0) {
+      _mm256_storeu_pd(mHistory, newer);
+      _mm256_storeu_pd(mHistory + 4, older);
+      out[f] = StepEachOfEight(x);
+      newer = _mm256_loadu_pd(mHistory);
+      older = _mm256_loadu_pd(mHistory + 4);
+      continue;
+    }
+    mHistory[kOrder] = _mm256_cvtsd_f64(newer);
+    newer = _mm256_and_pd(last, lastKept);
+    older = _mm256_and_pd(first, firstKept);
+    out[f] = _mm256_cvtsd_f64(_mm256_permute4x64_pd(older, 0xFF));
+  }
+  _mm256_storeu_pd(mHistory, newer);
+  _mm256_storeu_pd(mHistory + 4, older);
+}
 #pragma GCC pop_options
 #else
 namespace {
@@ -171,6 +220,10 @@ bool DetectWide() noexcept { return false; }
 }  // namespace
 
 double OversamplingFilter::StepEightWide(const double* x) noexcept { return StepEightPortable(x); }
+void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* out) noexcept
+{
+  for (int f = 0; f < frames; ++f) out[f] = StepEightPortable(x + kOrder * f);
+}
 #endif
 
 namespace {
@@ -183,4 +236,13 @@ bool OversamplingFilter::UsesWideBlocks() noexcept { return gWide; }
 double OversamplingFilter::StepEight(const double* x) noexcept
 {
   return gWide ? StepEightWide(x) : StepEightPortable(x);
+}
+
+void OversamplingFilter::StepEightRun(const double* x, int frames, double* out) noexcept
+{
+  if (gWide) {
+    StepEightRunWide(x, frames, out);
+    return;
+  }
+  for (int f = 0; f < frames; ++f) out[f] = StepEightPortable(x + kOrder * f);
 }

@@ -285,7 +285,14 @@ bool Vorblex::RenderRun(double* out, int frames)
     if (mBitCrushPosition == 1)
       for (int j = 0; j < kOversampling * n; ++j) s[j] = mInnerCrusher.Process(s[j]);
     for (int j = 0; j < kOversampling * n; ++j) s[j] = FlushToZero(s[j]);
-    for (int f = 0; f < n; ++f, s += kOversampling) {
+    int f = 0;
+    if (blocks) {
+      // The frames before the voices fall free need no look at the history.
+      f = std::clamp((freeAfter + kOversampling - 1) / kOversampling - 1, 0, n);
+      mDecimator.StepEightRun(s, f, d);
+      s += kOversampling * f;
+    }
+    for (; f < n; ++f, s += kOversampling) {
       if (blocks) {
         d[f] = mDecimator.StepEight(s);
       } else {
