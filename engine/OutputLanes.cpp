@@ -26,9 +26,19 @@ int OutputLanes::CurveWide(double* d, int count, double exponent) noexcept
     const V4 p = PowUnit(t, c);
     V4 y = positive ? p : -p;
     y = y < -2.0 ? Splat(-2.0) : (y > 2.0 ? Splat(2.0) : y);
-    y = Flush(y);
+    y = lanemath::Flush(y);
     y = zero ? Splat(0.0) : y;
     _mm256_storeu_pd(d + i, reinterpret_cast<__m256d>(y));
+  }
+  return i;
+}
+
+int OutputLanes::FlushWide(double* x, int count) noexcept
+{
+  int i = 0;
+  for (; i + kLanes <= count; i += kLanes) {
+    const V4 v = reinterpret_cast<V4>(_mm256_loadu_pd(x + i));
+    _mm256_storeu_pd(x + i, reinterpret_cast<__m256d>(lanemath::Flush(v)));
   }
   return i;
 }
@@ -44,6 +54,7 @@ bool DetectWide() noexcept
 }  // namespace
 #else
 int OutputLanes::CurveWide(double*, int, double) noexcept { return 0; }
+int OutputLanes::FlushWide(double*, int) noexcept { return 0; }
 
 namespace {
 bool DetectWide() noexcept { return false; }
@@ -65,4 +76,11 @@ void OutputLanes::Curve(double* d, int count, double exponent) noexcept
     i = CurveWide(d, count, exponent);
   for (; i < count; ++i)
     d[i] = d[i] == 0.0 ? 0.0 : CompressionCurve(d[i], exponent);
+}
+
+void OutputLanes::Flush(double* x, int count) noexcept
+{
+  int i = gWide ? FlushWide(x, count) : 0;
+  for (; i < count; ++i)
+    x[i] = FlushToZero(x[i]);
 }

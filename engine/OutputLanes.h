@@ -10,12 +10,16 @@ public:
   // i below `count`; by the arithmetic DspTechniques() selects.
   static void Curve(double* d, int count, double exponent) noexcept;
 
-  // True where the processor has AVX2; elsewhere Curve() takes one sample
-  // at a time.
+  // FlushToZero() over `count` values in place.
+  static void Flush(double* x, int count) noexcept;
+
+  // True where the processor has AVX2; elsewhere Curve() and Flush() take
+  // one sample at a time.
   static bool UsesWideLanes() noexcept;
 
 private:
   // The fast power's curve over the first multiple of four values; returns
   // how many it did.
   static int CurveWide(double* d, int count, double exponent) noexcept;
+  static int FlushWide(double* x, int count) noexcept;
 };

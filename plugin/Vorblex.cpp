@@ -284,7 +284,7 @@ bool Vorblex::RenderRun(double* out, int frames)
     // zeros through the crusher and the decimator.
     if (mBitCrushPosition == 1)
       for (int j = 0; j < kOversampling * n; ++j) s[j] = mInnerCrusher.Process(s[j]);
-    for (int j = 0; j < kOversampling * n; ++j) s[j] = FlushToZero(s[j]);
+    OutputLanes::Flush(s, kOversampling * n);
     int f = 0;
     if (blocks) {
       // The frames before the voices fall free need no look at the history.

@@ -191,3 +191,19 @@ TEST(OutputLanes, CurveGivesTheBitsOfTheOneSampleCurve)
     }
   }
 }
+
+TEST(OutputLanes, FlushGivesTheBitsOfTheOneSampleFlush)
+{
+  // Every kind of value at every position of a vector, and a tail.
+  const double kinds[] = {0.0, -0.0, 1e-17, -5.5e-17, 5.551115123125783e-17, 0.25, -1.5, 1e-310,
+                          DBL_MAX, -DBL_MAX, HUGE_VAL, -HUGE_VAL, std::nan("")};
+  std::vector<double> x;
+  for (int shift = 0; shift < 4; ++shift)
+    for (double k : kinds) {
+      x.insert(x.end(), static_cast<size_t>(shift), 0.5);
+      x.push_back(k);
+    }
+  std::vector<double> flushed = x;
+  OutputLanes::Flush(flushed.data(), static_cast<int>(flushed.size()));
+  for (size_t i = 0; i < x.size(); ++i) ASSERT_TRUE(SameBits(flushed[i], FlushToZero(x[i]))) << i << " " << x[i];
+}
