@@ -191,27 +191,36 @@ void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* o
 {
   const double(*c)[kOrder] = mBlockHistory;
   const double(*d)[kOrder] = mBlockInput;
+  // From block to block the history goes on as the sums leave it: the flush
+  // would only turn -0 into +0 there (anything else it changes sends the
+  // block to single steps), which changes no sum that is not itself zero.
+  // What is stored and returned is flushed, adding +0 where nothing else is.
+  const __m256d zero = _mm256_setzero_pd();
   __m256d newer = _mm256_loadu_pd(mHistory), older = _mm256_loadu_pd(mHistory + 4);
+  double newest = mHistory[kOrder];
   for (int f = 0; f < frames; ++f, x += kOrder) {
     // StepEightWide()'s sums, term for term.
     const __m256d last = _mm256_add_pd(RowSum(c, 0, newer, older), _mm256_add_pd(SumOfFour(d, 0, 0, x), SumOfFour(d, 4, 0, x)));
     const __m256d first = _mm256_add_pd(RowSum(c, 4, newer, older), SumOfFour(d, 0, 4, x));
     const __m256d lastKept = Kept(last), firstKept = Kept(first);
     if (_mm256_movemask_pd(_mm256_or_pd(Flushed(last, lastKept), Flushed(first, firstKept))) != 0) {
-      _mm256_storeu_pd(mHistory, newer);
-      _mm256_storeu_pd(mHistory + 4, older);
+      _mm256_storeu_pd(mHistory, _mm256_add_pd(newer, zero));
+      _mm256_storeu_pd(mHistory + 4, _mm256_add_pd(older, zero));
+      mHistory[kOrder] = newest;
       out[f] = StepEachOfEight(x);
       newer = _mm256_loadu_pd(mHistory);
       older = _mm256_loadu_pd(mHistory + 4);
+      newest = mHistory[kOrder];
       continue;
     }
-    mHistory[kOrder] = _mm256_cvtsd_f64(newer);
-    newer = _mm256_and_pd(last, lastKept);
-    older = _mm256_and_pd(first, firstKept);
-    out[f] = _mm256_cvtsd_f64(_mm256_permute4x64_pd(older, 0xFF));
+    newest = _mm256_cvtsd_f64(newer) + 0.0;
+    newer = last;
+    older = first;
+    out[f] = _mm256_cvtsd_f64(_mm256_permute4x64_pd(first, 0xFF)) + 0.0;
   }
-  _mm256_storeu_pd(mHistory, newer);
-  _mm256_storeu_pd(mHistory + 4, older);
+  _mm256_storeu_pd(mHistory, _mm256_add_pd(newer, zero));
+  _mm256_storeu_pd(mHistory + 4, _mm256_add_pd(older, zero));
+  mHistory[kOrder] = newest;
 }
 #pragma GCC pop_options
 #else
