@@ -639,6 +639,8 @@ struct VoiceLanes::FilterLanes {
           if (osc[k].runs) increments(k, f);
         }
       }
+      // Unrolled, so the phases stay in registers from one group to the next.
+#pragma GCC unroll 3
       for (int k = 0; k < kOsc; ++k) {
         OscLanes& o = osc[k];
         if (!o.runs || o.waveform < kOscTriangle || o.waveform > kOscWhistle) continue;
