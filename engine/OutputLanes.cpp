@@ -2,6 +2,7 @@
 
 #include "engine/DspPath.h"
 #include "engine/OutputStage.h"
+#include "engine/WideLanes.h"
 
 // Clang (the fuzzing build) compiles no AVX2 code, as in VoiceLanes.cpp.
 #if !defined(__clang__)
@@ -45,34 +46,20 @@ int OutputLanes::FlushWide(double* x, int count) noexcept
 
 #pragma GCC pop_options
 
-namespace {
-bool DetectWide() noexcept
-{
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
-}  // namespace
 #else
 int OutputLanes::CurveWide(double*, int, double) noexcept { return 0; }
 int OutputLanes::FlushWide(double*, int) noexcept { return 0; }
 
-namespace {
-bool DetectWide() noexcept { return false; }
-}  // namespace
 #endif
 
-namespace {
-// Decided once, while the module loads, so the audio path never waits on it.
-const bool gWide = DetectWide();
-}  // namespace
 
-bool OutputLanes::UsesWideLanes() noexcept { return gWide; }
+bool OutputLanes::UsesWideLanes() noexcept { return WideLanesAvailable(); }
 
 void OutputLanes::Curve(double* d, int count, double exponent) noexcept
 {
   int i = 0;
   // The linear setting and the library's pow take the one-sample form.
-  if (gWide && exponent != 1.0 && (DspTechniques() & kFastPow))
+  if (WideLanesAvailable() && exponent != 1.0 && (DspTechniques() & kFastPow))
     i = CurveWide(d, count, exponent);
   for (; i < count; ++i)
     d[i] = d[i] == 0.0 ? 0.0 : CompressionCurve(d[i], exponent);
@@ -80,7 +67,7 @@ void OutputLanes::Curve(double* d, int count, double exponent) noexcept
 
 void OutputLanes::Flush(double* x, int count) noexcept
 {
-  int i = gWide ? FlushWide(x, count) : 0;
+  int i = WideLanesAvailable() ? FlushWide(x, count) : 0;
   for (; i < count; ++i)
     x[i] = FlushToZero(x[i]);
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <complex>
 
+#include "engine/WideLanes.h"
+
 namespace {
 // Poles of the 8th-order Bessel low-pass normalised to -3 dB at 1 rad/s, one
 // of each conjugate pair.
@@ -139,11 +141,6 @@ namespace {
   return _mm256_andnot_pd(kept, _mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_NEQ_UQ));
 }
 
-bool DetectWide() noexcept
-{
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
 }  // namespace
 
 double OversamplingFilter::StepEightWide(const double* x) noexcept
@@ -224,9 +221,6 @@ void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* o
 }
 #pragma GCC pop_options
 #else
-namespace {
-bool DetectWide() noexcept { return false; }
-}  // namespace
 
 double OversamplingFilter::StepEightWide(const double* x) noexcept { return StepEightPortable(x); }
 void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* out) noexcept
@@ -235,21 +229,17 @@ void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* o
 }
 #endif
 
-namespace {
-// Decided once, while the module loads, so the audio path never waits on it.
-const bool gWide = DetectWide();
-}  // namespace
 
-bool OversamplingFilter::UsesWideBlocks() noexcept { return gWide; }
+bool OversamplingFilter::UsesWideBlocks() noexcept { return WideLanesAvailable(); }
 
 double OversamplingFilter::StepEight(const double* x) noexcept
 {
-  return gWide ? StepEightWide(x) : StepEightPortable(x);
+  return WideLanesAvailable() ? StepEightWide(x) : StepEightPortable(x);
 }
 
 void OversamplingFilter::StepEightRun(const double* x, int frames, double* out) noexcept
 {
-  if (gWide) {
+  if (WideLanesAvailable()) {
     StepEightRunWide(x, frames, out);
     return;
   }

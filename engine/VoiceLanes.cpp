@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "engine/Voice.h"
+#include "engine/WideLanes.h"
 
 // Everything up to the dispatch at the end runs only where the processor
 // has AVX2.
@@ -792,29 +793,15 @@ int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
 
 #pragma GCC pop_options
 
-namespace {
-bool DetectWide() noexcept
-{
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
-}  // namespace
 #else
 int VoiceLanes::RunWide(Voice*, double, double*, int) noexcept { return 0; }
 
-namespace {
-bool DetectWide() noexcept { return false; }
-}  // namespace
 #endif
 
-namespace {
-// Decided once, while the module loads, so the audio path never waits on it.
-const bool gWide = DetectWide();
-}  // namespace
 
-bool VoiceLanes::UsesWideLanes() noexcept { return gWide; }
+bool VoiceLanes::UsesWideLanes() noexcept { return WideLanesAvailable(); }
 
 int VoiceLanes::Run(Voice* voices, double rate, double* out, int count) noexcept
 {
-  return gWide && count > 0 ? RunWide(voices, rate, out, count) : 0;
+  return WideLanesAvailable() && count > 0 ? RunWide(voices, rate, out, count) : 0;
 }
