@@ -554,12 +554,12 @@ struct VoiceLanes::FilterLanes {
     lpAt[i] = lp.k4;
     hpAt[i] = hp.k4;
   };
-  // A voice alone with steady filters and no noise takes its samples four
+  // A voice alone with steady filters and no pink noise takes its samples four
   // at a time, while each of its phases moves by at most a fifth of a cycle
   // per sample, so a phase wraps at most once in four samples.
   // The filter envelope may move where neither filter follows it.
   const bool steadyFilters = !filtersMove || !Any((lpDepth != 0.0) | (hpDepth != 0.0));
-  bool lone = activeCount == 1 && steadyFilters && noise.draws == 0 && total32 >= kStep && (DspTechniques() & kLoneVoice) != 0;
+  bool lone = activeCount == 1 && steadyFilters && !noise.pink && total32 >= kStep && (DspTechniques() & kLoneVoice) != 0;
   for (int k = 0; k < kOsc && lone; ++k) {
     const int32_t w = osc[k].waveform;
     if (!osc[k].runs || w < kOscTriangle || w > kOscWhistle) continue;
@@ -596,7 +596,13 @@ struct VoiceLanes::FilterLanes {
     const V4 upward{0.0, 1.0, 2.0, 3.0};
     double count = counter[l];
     double phase[kOsc], secondPhase[kOsc];
-    V4 sums[kOsc], earlier[kOsc], sums2[kOsc], earlier2[kOsc], sawScale[kOsc], y[kOsc];
+    V4 sums[kOsc], earlier[kOsc], sums2[kOsc], earlier2[kOsc], sawScale[kOsc], y[Voice::kSourceCount]{};
+    // The white noise's draws of four samples: the generator's state after
+    // one to four steps from the state before them.
+    constexpr Jump kAhead[kStep] = {JumpAhead(1), JumpAhead(2), JumpAhead(3), JumpAhead(4)};
+    const G4 aheadA{kAhead[0].a, kAhead[1].a, kAhead[2].a, kAhead[3].a};
+    const G4 aheadC{kAhead[0].c, kAhead[1].c, kAhead[2].c, kAhead[3].c};
+    uint32_t drawn = randomState ? *randomState : 0u;
     // The running sums of the increments over four samples, at frequency f.
     auto increments = [&](int k, V4 f) __attribute__((always_inline)) {
       sums[k] = RunningSum(f * oscRate);
@@ -660,6 +666,12 @@ struct VoiceLanes::FilterLanes {
         }
         y[k] = value * level[k][l];
       }
+      if (noise.white) {
+        const G4 states = drawn * aheadA + aheadC;
+        drawn = states[kStep - 1];
+        const V4 w = __builtin_convertvector(reinterpret_cast<N4>((states >> 16) & 0x7FFFu), V4);
+        y[Voice::kWhiteSource] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource][l];
+      }
       // A resting stage multiplies by exactly 1.
       const V4 a = m == 1.0 ? Splat(ampLevel) : ampLevel * powers;
       ampLevel = a[kStep - 1];
@@ -681,6 +693,7 @@ struct VoiceLanes::FilterLanes {
     amp.level[l] = ampLevel;
     ampValue[l] = ampLevel;
     fenv.level[l] = filterLevel;
+    if (randomState) *randomState = drawn;
     hp.s1[l] = hpBlock.s1;
     hp.s2[l] = hpBlock.s2;
     lp.s1[l] = lpBlock.s1;

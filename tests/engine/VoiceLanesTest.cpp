@@ -165,12 +165,13 @@ namespace {
 // One note of `w1` (and `w2` on oscillator 2) with the pitch sweeping and
 // both filters resting, rendered in blocks; the low-pass may start to follow
 // the filter envelope in the middle of its decay.
-std::vector<double> PlayAlone(int32_t w1, int32_t w2, int note, int techniques, double laterDepth = 0.0)
+std::vector<double> PlayAlone(int32_t w1, int32_t w2, int note, int techniques, double laterDepth = 0.0, double white = 0.0)
 {
   ScopedTechniques scope(techniques);
   VoiceManager vm;
   BusyPatch(vm, w1, w2, kOscOff);
-  for (int s = 2; s < 5; ++s) vm.SetLevel(s, 0.0);
+  for (int s = 2; s < 5; ++s) vm.SetLevel(s, s == Voice::kWhiteSource ? white : 0.0);
+  RandomSeed(77);
   vm.SetLowPassEnvDepth(0.0);
   vm.SetHighPassEnvDepth(0.0);
   vm.SetPitchDuration(0.05);
@@ -220,7 +221,7 @@ TEST(VoiceLanes, ALoneVoiceFourSamplesAtATimeAgreesWithPlainSamplesForEveryWavef
   }
 }
 
-TEST(VoiceLanes, ALoneVoiceKeepsItsFilterEnvelopeAndLeavesFastPhasesToThePlainSamples)
+TEST(VoiceLanes, ALoneVoiceHandsBackItsStateAndLeavesFastPhasesToThePlainSamples)
 {
   // The filter envelope moves while no filter follows it; once the low-pass
   // does, its level must be where one sample at a time would have it.
@@ -233,4 +234,15 @@ TEST(VoiceLanes, ALoneVoiceKeepsItsFilterEnvelopeAndLeavesFastPhasesToThePlainSa
                            PlayAlone(kOscWhistle, kOscOff, 110, kPlainFast | kFastVoices | kLoneVoice));
   EXPECT_GT(high.peak, 0.05);
   EXPECT_EQ(high.differing, 0);
+  // White noise goes along: the same draws, and the generator where one
+  // sample at a time leaves it.
+  const std::vector<double> plain = PlayAlone(kOscSin, kOscOff, 60, kPlainFast, 0.0, 0.4);
+  const uint32_t plainRandom = RandomState();
+  const std::vector<double> lone = PlayAlone(kOscSin, kOscOff, 60, kPlainFast | kFastVoices | kLoneVoice, 0.0, 0.4);
+  EXPECT_EQ(RandomState(), plainRandom);
+  const Gap noisy = Compare(plain, lone);
+  EXPECT_LT(noisy.worst, 1e-10 * noisy.peak);
+  if (VoiceLanes::UsesWideLanes()) {
+    EXPECT_GT(noisy.differing, 1000);
+  }
 }
