@@ -44,22 +44,6 @@ protected:
     plugin.reset();
   }
 
-  // Begin edit, automation and end edit calls for param, in order.
-  std::vector<HostCall> Edits(int param) const
-  {
-    std::vector<HostCall> out;
-    for (const HostCall& c : host.Calls())
-      if (c.index == param && (c.opcode == vst2::hostop::kAutomate || c.opcode == vst2::hostop::kBeginEdit ||
-                               c.opcode == vst2::hostop::kEndEdit))
-        out.push_back(c);
-    return out;
-  }
-  std::vector<float> AllValues()
-  {
-    std::vector<float> v;
-    for (int i = 0; i < 60; ++i) v.push_back(plugin->Get(i));
-    return v;
-  }
   void Tick() { SendMessageA(editor, WM_TIMER, 2, 0); }
   void Type(HWND field, const char* text)
   {
@@ -112,7 +96,7 @@ TEST_F(Vst2EditorWindow, DragWheelAndDoubleClickMoveAKnob)
   Drag(editor, k.centerX, k.knobY, 0, -20);
   const double expected = before + 20.0 / (k.h * 4.0);
   EXPECT_NEAR(plugin->Get(p), expected, kFloatTolerance);
-  const std::vector<HostCall> edits = Edits(p);
+  const std::vector<HostCall> edits = host.EditCalls(p);
   ASSERT_GE(edits.size(), 3u);
   EXPECT_EQ(edits.front().opcode, vst2::hostop::kBeginEdit);
   EXPECT_EQ(edits.back().opcode, vst2::hostop::kEndEdit);
@@ -217,7 +201,7 @@ TEST_F(Vst2EditorWindow, EnumerationKnobsOfferTheirTextsInAMenu)
   Click(editor, k.centerX, k.stripY);
   EXPECT_TRUE(dismiss.SawMenu());
   EXPECT_EQ(plugin->Get(p), chosen);
-  for (const HostCall& c : Edits(p)) EXPECT_NE(c.opcode, vst2::hostop::kAutomate) << "nothing was chosen";
+  for (const HostCall& c : host.EditCalls(p)) EXPECT_NE(c.opcode, vst2::hostop::kAutomate) << "nothing was chosen";
 }
 
 TEST_F(Vst2EditorWindow, TheOnScreenKeyboardSoundsANote)
@@ -242,21 +226,21 @@ TEST_F(Vst2EditorWindow, GeneratorsAndHistoryReachTheHost)
   const RECT random = ControlRect(5), previous = ControlRect(14), next = ControlRect(15);
   auto press = [&](const RECT& r) { Click(editor, (r.left + r.right) / 2, (r.top + r.bottom) / 2); };
 
-  const std::vector<float> initial = AllValues();
+  const std::vector<float> initial = plugin->Values();
   press(random);
-  const std::vector<float> first = AllValues();
+  const std::vector<float> first = plugin->Values();
   EXPECT_NE(first, initial) << "a new sound";
   int automated = 0;
   for (const HostCall& c : host.Calls()) automated += c.opcode == vst2::hostop::kAutomate;
   EXPECT_GT(automated, 10) << "the host hears the generated values";
   press(random);
-  const std::vector<float> second = AllValues();
+  const std::vector<float> second = plugin->Values();
   EXPECT_NE(second, first);
 
   press(previous);
-  EXPECT_EQ(AllValues(), first) << "one step back";
+  EXPECT_EQ(plugin->Values(), first) << "one step back";
   press(next);
-  EXPECT_EQ(AllValues(), second) << "and forward again";
+  EXPECT_EQ(plugin->Values(), second) << "and forward again";
 }
 
 TEST_F(Vst2EditorWindow, OverlayAndTooltips)
@@ -305,7 +289,7 @@ TEST_F(Vst2EditorWindow, ReopeningKeepsValuesAndPlace)
   const int p = FindParam(kTypeDouble, 0.2, 0.8);
   const Knob k = KnobOf(p);
   Drag(editor, k.centerX, k.knobY, 0, -30);
-  const std::vector<float> values = AllValues();
+  const std::vector<float> values = plugin->Values();
   Pump(120);
   const std::vector<std::uint32_t> picture = Capture(editor);
 
@@ -315,7 +299,7 @@ TEST_F(Vst2EditorWindow, ReopeningKeepsValuesAndPlace)
   editor = FindEditor(window.Handle());
   ASSERT_NE(editor, nullptr);
   Pump(150);
-  EXPECT_EQ(AllValues(), values);
+  EXPECT_EQ(plugin->Values(), values);
   EXPECT_EQ(CountDifferent(Capture(editor), picture), 0) << "the same picture as before closing";
 
   // Opened again while open: the new window takes the old one's place and size.

@@ -15,9 +15,9 @@
 
 #include "adapters/vst2/VstInterface.h"
 #include "tests/hosts/editor/EditorHost.h"
+#include "tests/hosts/editor/ModulesUnderTest.h"
 #include "tests/hosts/vst2/Module.h"
 #include "tests/hosts/vst2/TestHost.h"
-#include "tests/hosts/vst3/TestHost.h"
 
 namespace {
 
@@ -52,27 +52,12 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "usage: %s [gtest flags] --vst2=PATH --vst3=PATH | --vst2=PATH --show=SECONDS\n", argv[0]);
     return 2;
   }
-  std::string error;
-  auto vst2 = vst2host::Module::Load(vst2Path, error);
-  if (!vst2) {
-    std::fprintf(stderr, "cannot load %s: %s\n", vst2Path.c_str(), error.c_str());
-    return 2;
-  }
-  vst2host::SetModuleUnderTest(std::move(vst2), vst2Path);
+  if (!edhost::LoadVst2UnderTest(vst2Path)) return 2;
   if (showSeconds > 0) {
     const int shown = ShowEditor(showSeconds);
     vst2host::UnloadModuleUnderTest();
     return shown;
   }
-  auto vst3 = vst3host::Module::Load(vst3Path, error);
-  if (!vst3) {
-    std::fprintf(stderr, "cannot load %s: %s\n", vst3Path.c_str(), error.c_str());
-    return 2;
-  }
-  vst3host::SetModuleUnderTest(std::move(vst3), false);
-
-  const int result = RUN_ALL_TESTS();
-  vst3host::UnloadModuleUnderTest();
-  vst2host::UnloadModuleUnderTest();
-  return result;
+  if (!edhost::LoadVst3UnderTest(vst3Path)) return 2;
+  return edhost::RunTestsAndUnload();
 }

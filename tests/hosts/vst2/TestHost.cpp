@@ -104,6 +104,16 @@ std::size_t Host::CountCalls(std::int32_t opcode) const
       std::count_if(mCalls.begin(), mCalls.end(), [opcode](const HostCall& c) { return c.opcode == opcode; }));
 }
 
+std::vector<HostCall> Host::EditCalls(std::int32_t param) const
+{
+  std::vector<HostCall> out;
+  for (const HostCall& c : Calls())
+    if (c.index == param && (c.opcode == vst2::hostop::kAutomate || c.opcode == vst2::hostop::kBeginEdit ||
+                             c.opcode == vst2::hostop::kEndEdit))
+      out.push_back(c);
+  return out;
+}
+
 std::vector<SentEvent> Host::SentEvents() const
 {
   std::lock_guard<std::mutex> lock(mMutex);
@@ -252,6 +262,13 @@ void Plugin::Start(float sampleRate, int blockSize)
 float Plugin::Get(int index)
 {
   return mEntry->getParameter(mEntry, index);
+}
+
+std::vector<float> Plugin::Values()
+{
+  std::vector<float> v;
+  for (int i = 0; i < mEntry->parameterCount; ++i) v.push_back(Get(i));
+  return v;
 }
 
 void Plugin::Set(int index, float normalized)

@@ -56,6 +56,8 @@ public:
 
   std::vector<HostCall> Calls() const;
   std::size_t CountCalls(std::int32_t opcode) const;
+  // Begin edit, automation and end edit calls for one parameter, in order.
+  std::vector<HostCall> EditCalls(std::int32_t param) const;
   std::vector<SentEvent> SentEvents() const;
   void ClearRecords();
 
@@ -112,6 +114,8 @@ public:
   void Start(float sampleRate = 44100.0f, int blockSize = 1024);
 
   float Get(int index);
+  // Every parameter's value, in order.
+  std::vector<float> Values();
   void Set(int index, float normalized);
   std::string Name(int index);
   std::string Label(int index);

@@ -48,21 +48,6 @@ protected:
     plugin.reset();
   }
 
-  std::vector<HostCall> Edits(int param) const
-  {
-    std::vector<HostCall> out;
-    for (const HostCall& c : host.Calls())
-      if (c.index == param && (c.opcode == vst2::hostop::kAutomate || c.opcode == vst2::hostop::kBeginEdit ||
-                               c.opcode == vst2::hostop::kEndEdit))
-        out.push_back(c);
-    return out;
-  }
-  std::vector<float> AllValues()
-  {
-    std::vector<float> v;
-    for (int i = 0; i < 60; ++i) v.push_back(plugin->Get(i));
-    return v;
-  }
   std::vector<std::uint32_t> Shown() { return Capture(editor, kEditorWidth, kEditorHeight); }
 
   HostWindow window{kEditorWidth, kEditorHeight};
@@ -108,7 +93,7 @@ TEST_F(Vst2X11Editor, DragWheelAndDoubleClickMoveAKnob)
 
   input.Drag(k.centerX, k.knobY, 0, -20);
   EXPECT_NEAR(plugin->Get(p), before + 20.0 / (k.h * 4.0), kFloatTolerance);
-  const std::vector<HostCall> edits = Edits(p);
+  const std::vector<HostCall> edits = host.EditCalls(p);
   ASSERT_GE(edits.size(), 3u);
   EXPECT_EQ(edits.front().opcode, vst2::hostop::kBeginEdit);
   EXPECT_EQ(edits.back().opcode, vst2::hostop::kEndEdit);
@@ -216,7 +201,7 @@ TEST_F(Vst2X11Editor, EnumerationKnobsOfferTheirTextsInAMenu)
   }
   input.Pump(60);
   EXPECT_NEAR(plugin->Get(p), ToNormalized(p, choice), kFloatTolerance);
-  std::vector<HostCall> edits = Edits(p);
+  std::vector<HostCall> edits = host.EditCalls(p);
   ASSERT_GE(edits.size(), 3u);
   EXPECT_EQ(edits.front().opcode, vst2::hostop::kBeginEdit);
   EXPECT_EQ(edits.back().opcode, vst2::hostop::kEndEdit) << "the press that opened the menu still ends its edit";
@@ -233,7 +218,7 @@ TEST_F(Vst2X11Editor, EnumerationKnobsOfferTheirTextsInAMenu)
   }
   input.Pump(60);
   EXPECT_EQ(plugin->Get(p), chosen);
-  for (const HostCall& c : Edits(p)) EXPECT_NE(c.opcode, vst2::hostop::kAutomate) << "nothing was chosen";
+  for (const HostCall& c : host.EditCalls(p)) EXPECT_NE(c.opcode, vst2::hostop::kAutomate) << "nothing was chosen";
 }
 
 TEST_F(Vst2X11Editor, TheOnScreenKeyboardSoundsANote)
@@ -259,20 +244,20 @@ TEST_F(Vst2X11Editor, GeneratorsAndHistoryReachTheHost)
     const ControlBox b = ControlArea(idx);
     input.Click((b.left + b.right) / 2, (b.top + b.bottom) / 2);
   };
-  const std::vector<float> initial = AllValues();
+  const std::vector<float> initial = plugin->Values();
   press(5);  // Random
-  const std::vector<float> first = AllValues();
+  const std::vector<float> first = plugin->Values();
   EXPECT_NE(first, initial) << "a new sound";
   int automated = 0;
   for (const HostCall& c : host.Calls()) automated += c.opcode == vst2::hostop::kAutomate;
   EXPECT_GT(automated, 10) << "the host hears the generated values";
   press(5);
-  const std::vector<float> second = AllValues();
+  const std::vector<float> second = plugin->Values();
   EXPECT_NE(second, first);
   press(14);
-  EXPECT_EQ(AllValues(), first) << "one step back";
+  EXPECT_EQ(plugin->Values(), first) << "one step back";
   press(15);
-  EXPECT_EQ(AllValues(), second) << "and forward again";
+  EXPECT_EQ(plugin->Values(), second) << "and forward again";
 }
 
 TEST_F(Vst2X11Editor, TooltipAfterTheHoverTimeAndGoneOnLeaving)

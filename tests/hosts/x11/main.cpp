@@ -19,9 +19,9 @@
 
 #include "adapters/vst2/VstInterface.h"
 #include "tests/hosts/editor/EditorFacts.h"
+#include "tests/hosts/editor/ModulesUnderTest.h"
 #include "tests/hosts/vst2/Module.h"
 #include "tests/hosts/vst2/TestHost.h"
-#include "tests/hosts/vst3/TestHost.h"
 #include "tests/hosts/x11/X11Host.h"
 
 namespace {
@@ -73,26 +73,12 @@ int main(int argc, char** argv)
                  std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
     return 2;
   }
-  std::string loadError;
-  auto vst2 = vst2host::Module::Load(vst2Path, loadError);
-  if (!vst2) {
-    std::fprintf(stderr, "cannot load %s: %s\n", vst2Path.c_str(), loadError.c_str());
-    return 2;
-  }
-  vst2host::SetModuleUnderTest(std::move(vst2), vst2Path);
+  if (!edhost::LoadVst2UnderTest(vst2Path)) return 2;
   if (showSeconds > 0) {
     const int shown = ShowEditor(showSeconds, picture);
     vst2host::UnloadModuleUnderTest();
     return shown;
   }
-  auto vst3 = vst3host::Module::Load(vst3Path, loadError);
-  if (!vst3) {
-    std::fprintf(stderr, "cannot load %s: %s\n", vst3Path.c_str(), loadError.c_str());
-    return 2;
-  }
-  vst3host::SetModuleUnderTest(std::move(vst3), false);
-  const int result = RUN_ALL_TESTS();
-  vst3host::UnloadModuleUnderTest();
-  vst2host::UnloadModuleUnderTest();
-  return result;
+  if (!edhost::LoadVst3UnderTest(vst3Path)) return 2;
+  return edhost::RunTestsAndUnload();
 }
