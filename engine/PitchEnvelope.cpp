@@ -14,4 +14,5 @@ void PitchEnvelope::Start() noexcept
   mSampleCounter = 0;
   mTotalSamples = ToSampleCount(mDuration * mSampleRate);
   mInverseTotal = 1.0 / static_cast<double>(mTotalSamples);
+  mSeriesAt = -1.0;
 }

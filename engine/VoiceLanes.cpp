@@ -446,6 +446,11 @@ struct VoiceLanes::FilterLanes {
   const V4 high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
   const V4 low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
   const M4 sweeps = ~((start == 0.0) & (end == 0.0));
+  // The sweep's series (PitchEnvelope::NextPositionT).
+  V4 seriesAt = gather([](const Voice& x) { return x.mPitchEnvelope.mSeriesAt; });
+  V4 series[pitchseries::kTerms];
+  for (int k = 0; k < pitchseries::kTerms; ++k)
+    series[k] = gather([k](const Voice& x) { return x.mPitchEnvelope.mSeries[k]; });
   V4 base[kOsc];
   for (int i = 0; i < kOsc; ++i) base[i] = V4{src[0]->mBaseFrequencies[i], src[1]->mBaseFrequencies[i], src[2]->mBaseFrequencies[i], src[3]->mBaseFrequencies[i]};
   V4 position = gather([](const Voice& x) { return x.mPitchEnvelope.mPosition; });
@@ -530,12 +535,33 @@ struct VoiceLanes::FilterLanes {
   if (noise.pink) sounding[soundingCount++] = Voice::kPinkSource;
   const bool pitchMoves = Any(sweeps & (counter < total));
   const bool filtersMove = Any(fenv.multiplier != 1.0);
+  constexpr double kSeriesFrom = static_cast<double>(pitchseries::kSeriesFrom);
+  constexpr double kSpan = static_cast<double>(pitchseries::kSeriesSpan);
+  // t^curve at the counters `at`, lanes that sweep and have not ended: the
+  // power itself up to kSeriesFrom, the series from there.
+  auto sweepPower = [&](V4 at, M4 live) __attribute__((always_inline)) {
+    const M4 bySeries = at >= kSeriesFrom;
+    V4 b = Splat(1.0);
+    if (Any(live & ~bySeries)) b = PowUnit(live & ~bySeries ? at * inverseTotal : Splat(0.5), curve);
+    if (Any(live & bySeries)) {
+      // The span's first sample; floor() is exact on these whole numbers.
+      const V4 from = reinterpret_cast<V4>(_mm256_floor_pd(reinterpret_cast<__m256d>(at * (1.0 / kSpan)))) * kSpan;
+      const M4 renew = live & bySeries & (from != seriesAt);
+      if (Any(renew)) {
+        V4 fresh[pitchseries::kTerms];
+        pitchseries::Coefficients(PowUnit(renew ? from * inverseTotal : Splat(0.5), curve), renew ? from : Splat(1.0), curve, fresh);
+        for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = renew ? fresh[k] : series[k];
+        seriesAt = renew ? from : seriesAt;
+      }
+      b = bySeries ? pitchseries::Value(series, at - from) : b;
+    }
+    return live ? b : Splat(1.0);
+  };
   auto pitchStep = [&](int i) __attribute__((always_inline)) {
     const M4 before = counter < total;
-    const V4 t = counter * inverseTotal;
-    counter += 1.0;
     V4 b = Splat(1.0);
-    if (Any(before & sweeps)) b = before ? PowUnit(before ? t : Splat(0.5), curve) : Splat(1.0);
+    if (Any(before & sweeps)) b = sweepPower(counter, before & sweeps);
+    counter += 1.0;
     position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
     for (int k = 0; k < kOsc; ++k)
       freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
@@ -632,11 +658,27 @@ struct VoiceLanes::FilterLanes {
       if (pitchMoves) {
         // The pitch of four samples, each as pitchStep() works it out.
         const V4 at = count + upward;
-        count += kStep;
         const M4 before = at < total[l];
-        const V4 t = at * inverseTotal[l];
         V4 b = Splat(1.0);
-        if (sweeps[l] && Any(before)) b = before ? PowUnit(before ? t : Splat(0.5), Splat(curve[l])) : Splat(1.0);
+        if (sweeps[l] && Any(before)) {
+          if (count >= kSeriesFrom) {
+            // The four samples share a span: groups start at multiples of four.
+            const double from = std::floor(count * (1.0 / kSpan)) * kSpan;
+            if (from != seriesAt[l]) {
+              double fresh[pitchseries::kTerms];
+              pitchseries::Coefficients(fastmath::PowUnit(from * inverseTotal[l], curve[l]), from, curve[l], fresh);
+              for (int k = 0; k < pitchseries::kTerms; ++k) series[k][l] = fresh[k];
+              seriesAt[l] = from;
+            }
+            V4 a[pitchseries::kTerms];
+            for (int k = 0; k < pitchseries::kTerms; ++k) a[k] = Splat(series[k][l]);
+            b = pitchseries::Value(a, at - from);
+          } else {
+            b = PowUnit(before ? at * inverseTotal[l] : Splat(0.5), Splat(curve[l]));
+          }
+          b = before ? b : Splat(1.0);
+        }
+        count += kStep;
         const V4 pos = sweeps[l] ? (1.0 - b) * start[l] + b * end[l] : Splat(0.0);
         position[l] = pos[kStep - 1];
         for (int k = 0; k < kOsc; ++k) {
@@ -772,6 +814,8 @@ struct VoiceLanes::FilterLanes {
     Voice& x = v[l];
     x.mPitchEnvelope.mSampleCounter += n;
     x.mPitchEnvelope.mPosition = position[l];
+    x.mPitchEnvelope.mSeriesAt = seriesAt[l];
+    for (int k = 0; k < pitchseries::kTerms; ++k) x.mPitchEnvelope.mSeries[k] = series[k][l];
     for (int i = 0; i < kOsc; ++i) {
       x.mCurrentFrequencies[i] = frequency[i][l];
       if (!osc[i].runs) continue;

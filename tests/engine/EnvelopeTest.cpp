@@ -323,6 +323,40 @@ TEST(EnvelopePitch, CurveHoldsTheStartOrRushesToTheEnd)
   }
 }
 
+TEST(EnvelopePitch, LongFastSweepsFollowThePowerToRoundingThroughACurveChange)
+{
+  // Half a second at the oversampled rate: most of it past the first 32768
+  // samples, where the fast form carries the power along a series. It is
+  // compared there with the exact power and with the polynomial power.
+  for (double curve : {0.125, 0.7, 1.0, 2.5, 8.0}) {
+    PitchEnvelope p;
+    p.SetSampleRate(kRate);
+    p.SetDuration(0.5);
+    p.SetStart(0.0);
+    p.SetEnd(1.0);
+    p.SetCurve(curve);
+    p.Start();
+    const uint64_t total = p.TotalSamples();
+    double c = curve, worst = 0.0, worstPower = 0.0;
+    for (uint64_t n = 0; n < total + 10; ++n) {
+      // A new curve in the middle of a span counts from its first sample.
+      if (n == 100013) p.SetCurve(c = 9.0 - curve);
+      const double b = p.NextPositionT<true>();
+      if (n >= total) continue;
+      const long double t = static_cast<long double>(n) / static_cast<long double>(total);
+      const double exact = static_cast<double>(std::pow(t, static_cast<long double>(c)));
+      const double power = fastmath::PowUnit(static_cast<double>(n) * (1.0 / static_cast<double>(total)), c);
+      if (exact < 1e-300 || n < pitchseries::kSeriesFrom) continue;
+      worst = std::fmax(worst, std::fabs(b - exact) / exact);
+      worstPower = std::fmax(worstPower, std::fabs(power - exact) / exact);
+    }
+    // The series adds no more than an ulp to the polynomial power's own error.
+    EXPECT_LE(worst, worstPower + 2.3e-16) << curve;
+    EXPECT_LT(worst, 4e-15) << curve;
+    EXPECT_EQ(p.Position(), 1.0);
+  }
+}
+
 TEST(EnvelopePitch, NotesMapThroughTheInstrumentsTuning)
 {
   PitchEnvelope p;

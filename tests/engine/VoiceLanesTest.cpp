@@ -246,3 +246,41 @@ TEST(VoiceLanes, ALoneVoiceHandsBackItsStateAndLeavesFastPhasesToThePlainSamples
     EXPECT_GT(noisy.differing, 1000);
   }
 }
+
+namespace {
+// Sweeps of a second, long enough for the sweep's power to go over to its
+// series, with the curve changed in the middle of a span. `notes` notes
+// start a block apart; one note sounds alone without noise.
+std::vector<double> PlayLongSweep(int notes, int techniques)
+{
+  ScopedTechniques scope(techniques);
+  VoiceManager vm;
+  BusyPatch(vm, kOscSaw, kOscSquare, kOscTan);
+  vm.SetPitchDuration(1.0);
+  if (notes == 1) {
+    for (int s = 3; s < 5; ++s) vm.SetLevel(s, 0.0);
+    vm.SetLowPassEnvDepth(0.0);
+    vm.SetHighPassEnvDepth(0.0);
+  }
+  RandomSeed(5);
+  std::vector<double> out(60000);
+  AllocGuard guard;
+  for (int at = 0; at < static_cast<int>(out.size()); at += 250) {
+    if (at < 250 * notes) vm.NoteOn(48 + 5 * (at / 250), 100);
+    if (at == 45000) vm.SetPitchCurve(0.3);
+    vm.Render(out.data() + at, 250);
+  }
+  EXPECT_EQ(guard.Count(), 0u);
+  return out;
+}
+}  // namespace
+
+TEST(VoiceLanes, LongSweepsKeepThePlainSamplesArithmetic)
+{
+  const Gap side = Compare(PlayLongSweep(3, kPlainFast), PlayLongSweep(3, kPlainFast | kFastVoices));
+  EXPECT_GT(side.peak, 0.05);
+  EXPECT_EQ(side.differing, 0);
+  const Gap lone = Compare(PlayLongSweep(1, kPlainFast), PlayLongSweep(1, kPlainFast | kFastVoices | kLoneVoice));
+  EXPECT_GT(lone.peak, 0.05);
+  EXPECT_LT(lone.worst, 1e-10 * lone.peak);
+}
