@@ -34,7 +34,7 @@ struct OscLanes {
   int32_t waveform = kOscOff;
   bool runs = false;
   V4 phase, output, secondPhase, secondOutput, duty;
-  V4 lastFrequency, inc, secondInc, sawScale;
+  V4 lastFrequency, sawScale;
 };
 
 
@@ -198,53 +198,45 @@ struct BlockFilter {
   }
 };
 
+// Whether waveform W reads its phase after the step (else before it).
+constexpr bool ReadsAfterStep(int w) { return w == kOscTriangle || w == kOscSquare || w == kOscSaw; }
+
 // One oscillator slot of the four voices for `n` samples: Oscilator::
-// NextSampleT<true>() for waveform W, times the level.
+// NextSampleT<true>() for waveform W, times the level, at the phases
+// `phaseAt` (and `secondAt`, the whistle's second phase) StepPhases() gives.
 template <int W>
-[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* freq, int stride, V4 level, V4 rate, V4* out, int n)
+[[gnu::always_inline]] inline void RunOscillator(OscLanes& o, const V4* phaseAt, const V4* secondAt, const V4* freq,
+                                                 int stride, V4 level, V4* out, int n)
 {
   for (int i = 0; i < n; ++i) {
-    const V4 f = freq[i * stride];
-    if (Any(f != o.lastFrequency)) {
-      o.lastFrequency = f;
-      // Oscilator::IncrementCache's fast form; `rate` is 1 / R.
-      o.inc = f * rate;
-      if (W == kOscSaw) o.sawScale = 8820.22 / f;
-      if (W == kOscWhistle) o.secondInc = (20.0 * f) * rate;
-    }
+    const V4 p = phaseAt[i];
     V4 y;
     if (W == kOscTriangle) {
-      o.phase = Wrap(o.phase) + o.inc;
-      const V4 p = o.phase;
       o.output = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
       y = o.output;
     } else if (W == kOscSin) {
-      o.output = SinCycles(o.phase);
-      o.phase = Wrap(o.phase) + o.inc;
+      o.output = SinCycles(p);
       y = o.output;
     } else if (W == kOscSquare) {
-      o.phase = Wrap(o.phase) + o.inc;
-      const V4 p = o.phase;
       o.output = o.duty > p ? Splat(-1.0) : (o.duty < p ? Splat(1.0) : o.output);
       y = o.output;
     } else if (W == kOscSaw) {
-      o.phase = (o.phase >= 0.5 ? o.phase - 1.0 : o.phase) + o.inc;
-      o.output = SawValue(o.phase, o.sawScale);
+      const V4 f = freq[i * stride];
+      if (Any(f != o.lastFrequency)) {
+        o.lastFrequency = f;
+        o.sawScale = 8820.22 / f;
+      }
+      o.output = SawValue(p, o.sawScale);
       y = o.output;
     } else if (W == kOscBreaker) {
-      const V4 p = o.phase;
       o.output = Abs(1.0 - 2.0 * p * p) - 1.0;
-      o.phase = Wrap(o.phase) + o.inc;
       y = o.output;
     } else if (W == kOscTan) {
-      o.output = ClippedTanCycles(o.phase);
-      o.phase = Wrap(o.phase) + o.inc;
+      o.output = ClippedTanCycles(p);
       y = o.output;
     } else {
-      o.output = SinCycles(o.phase);
-      o.phase = Wrap(o.phase) + o.inc;
-      o.secondOutput = SinCycles(o.secondPhase);
-      o.secondPhase = Wrap(o.secondPhase) + o.secondInc;
+      o.output = SinCycles(p);
+      o.secondOutput = SinCycles(secondAt[i]);
       y = o.output + 0.25 * o.secondOutput;
     }
     out[i] = y * level;
@@ -743,6 +735,17 @@ struct VoiceLanes::FilterLanes {
   }
   const int pitchStride = pitchMoves ? 1 : 0;
   const int filterStride = filtersMove ? 1 : 0;
+  // The oscillators that sound, and their phases kept in registers.
+  bool sounds[kOsc], readsAfter[kOsc];
+  V4 phase[kOsc], secondPhase[kOsc], top[kOsc], phaseAt[kOsc][kChunk], secondAt[kOsc][kChunk];
+  for (int k = 0; k < kOsc; ++k) {
+    const int32_t w = osc[k].waveform;
+    sounds[k] = osc[k].runs && w >= kOscTriangle && w <= kOscWhistle;
+    readsAfter[k] = ReadsAfterStep(w);
+    phase[k] = osc[k].phase;
+    secondPhase[k] = osc[k].secondPhase;
+    top[k] = Splat(w == kOscSaw ? 0.5 : 1.0);
+  }
   // Otherwise the voices side by side, a chunk of samples at a time.
   if (!lone)
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
@@ -756,18 +759,37 @@ struct VoiceLanes::FilterLanes {
     }
     ampValue = amp.level;
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
+    // The phases first, the oscillators' running sums side by side instead
+    // of one oscillator's after another's: Oscilator's step "wrap, then add
+    // the increment f (1 / R)", the saw wrapping at 1/2.
+    for (int i = 0; i < chunk; ++i) {
+#pragma GCC unroll 3
+      for (int k = 0; k < kOsc; ++k) {
+        if (!sounds[k]) continue;
+        const V4 f = freq[k][i * pitchStride];
+        const V4 next = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
+        phaseAt[k][i] = readsAfter[k] ? next : phase[k];
+        phase[k] = next;
+        if (osc[k].waveform == kOscWhistle) {
+          secondAt[k][i] = secondPhase[k];
+          secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * f) * oscRate;
+        }
+      }
+    }
     for (int k = 0; k < kOsc; ++k) {
       if (!osc[k].runs) continue;
-      if (osc[k].waveform < kOscTriangle || osc[k].waveform > kOscWhistle)  // "Off": the mix still reads oscillator 1
+      if (!sounds[k])  // "Off": the mix still reads oscillator 1
         for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
+      const V4* at = phaseAt[k];
+      const V4* second = secondAt[k];
       switch (osc[k].waveform) {
-      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSin: RunOscillator<kOscSin>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSquare: RunOscillator<kOscSquare>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscSaw: RunOscillator<kOscSaw>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscTan: RunOscillator<kOscTan>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
-      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], freq[k], pitchStride, level[k], oscRate, srcAt[k], chunk); break;
+      case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscSin: RunOscillator<kOscSin>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscSquare: RunOscillator<kOscSquare>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscSaw: RunOscillator<kOscSaw>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscBreaker: RunOscillator<kOscBreaker>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscTan: RunOscillator<kOscTan>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
+      case kOscWhistle: RunOscillator<kOscWhistle>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
       default: break;
       }
     }
@@ -807,6 +829,12 @@ struct VoiceLanes::FilterLanes {
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
   }
+
+  if (!lone)
+    for (int k = 0; k < kOsc; ++k) {
+      osc[k].phase = phase[k];
+      osc[k].secondPhase = secondPhase[k];
+    }
 
   // Hand the state back to the sounding voices.
   for (int l = 0; l < kLanes; ++l) {
