@@ -282,6 +282,21 @@ template <int W>
   return y;
 }
 
+// PitchEnvelope::Apply(position, base) for the bases of all oscillators:
+// a base's weight and the note's share are the same for each, and
+// weight * base + share takes Apply's steps (at position 0, and for a
+// position that is not a number, 1 * base + 0 is base).
+struct Blend {
+  V4 weight, share;
+  [[gnu::always_inline]] Blend(V4 position, V4 high, V4 low)
+  {
+    const M4 up = position > 0.0, down = position < 0.0;
+    weight = up ? 1.0 - position : (down ? 1.0 + position : Splat(1.0));
+    share = up ? position * high : (down ? (-position) * low : Splat(0.0));
+  }
+  [[gnu::always_inline]] V4 operator()(V4 base) const { return weight * base + share; }
+};
+
 bool Timed(const EG& eg) noexcept { return eg.Stage() != kStageOff && eg.Stage() != kStageSustain; }
 
 uint64_t SamplesLeft(const EG& eg) noexcept
@@ -480,6 +495,9 @@ struct VoiceLanes::FilterLanes {
     level[i] = gather([i](const Voice& x) { return x.mLevels[i]; });
     depth[i] = gather([i](const Voice& x) { return x.mEnvelopeDepths[i]; });
   }
+  // The first term of each source's factor 1 - d + d a.
+  V4 keep[Voice::kSourceCount];
+  for (int i = 0; i < Voice::kSourceCount; ++i) keep[i] = 1.0 - depth[i];
   const V4 velocity = gather([](const Voice& x) { return x.mVelocityGain; });
   F4 pink0{}, pink1{}, pink2{};
   for (int l = 0; l < kLanes; ++l) {
@@ -555,9 +573,8 @@ struct VoiceLanes::FilterLanes {
     if (Any(before & sweeps)) b = sweepPower(counter, before & sweeps);
     counter += 1.0;
     position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
-    for (int k = 0; k < kOsc; ++k)
-      freq[k][i] = position > 0.0 ? (1.0 - position) * base[k] + position * high
-                                  : (position < 0.0 ? (1.0 + position) * base[k] + (-position) * low : base[k]);
+    const Blend blend(position, high, low);
+    for (int k = 0; k < kOsc; ++k) freq[k][i] = blend(base[k]);
   };
   auto filterStep = [&](int i) __attribute__((always_inline)) {
     fenv.level *= fenv.multiplier;
@@ -674,8 +691,7 @@ struct VoiceLanes::FilterLanes {
         const V4 pos = sweeps[l] ? (1.0 - b) * start[l] + b * end[l] : Splat(0.0);
         position[l] = pos[kStep - 1];
         for (int k = 0; k < kOsc; ++k) {
-          const V4 f = pos > 0.0 ? (1.0 - pos) * base[k][l] + pos * high[l]
-                                 : (pos < 0.0 ? (1.0 + pos) * base[k][l] + (-pos) * low[l] : Splat(base[k][l]));
+          const V4 f = Blend(pos, Splat(high[l]), Splat(low[l]))(Splat(base[k][l]));
           frequency[k][l] = f[kStep - 1];
           if (osc[k].runs) increments(k, f);
         }
@@ -818,10 +834,10 @@ struct VoiceLanes::FilterLanes {
     for (int i = 0; i < chunk; ++i) {
       const V4 a = ampAt[i];
       // Silent sources would add exact zeros.
-      V4 mix = srcAt[0][i] * (1.0 - depth[0] + depth[0] * a);
+      V4 mix = srcAt[0][i] * (keep[0] + depth[0] * a);
       for (int j = 0; j < soundingCount; ++j) {
         const int k = sounding[j];
-        mix += srcAt[k][i] * (1.0 - depth[k] + depth[k] * a);
+        mix += srcAt[k][i] * (keep[k] + depth[k] * a);
       }
       mix = mix * velocity;
       const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
