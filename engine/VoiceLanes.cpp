@@ -536,11 +536,14 @@ struct VoiceLanes::FilterLanes {
   Coefficients lpAt[kChunk], hpAt[kChunk];
   // Pitch and cutoffs that stay put for the whole run are worked out once,
   // with the arithmetic of their first sample.
-  // Sources 2 to 5 that add to the mix.
+  // The oscillators whose waveform sounds, and sources 2 to 5 that add to
+  // the mix.
+  bool sounds[kOsc];
+  for (int k = 0; k < kOsc; ++k) sounds[k] = osc[k].runs && osc[k].waveform >= kOscTriangle && osc[k].waveform <= kOscWhistle;
   int sounding[Voice::kSourceCount - 1];
   int soundingCount = 0;
   for (int k = 1; k < kOsc; ++k)
-    if (osc[k].runs && osc[k].waveform >= kOscTriangle && osc[k].waveform <= kOscWhistle) sounding[soundingCount++] = k;
+    if (sounds[k]) sounding[soundingCount++] = k;
   if (noise.white) sounding[soundingCount++] = Voice::kWhiteSource;
   if (noise.pink) sounding[soundingCount++] = Voice::kPinkSource;
   const bool pitchMoves = Any(sweeps & (counter < total));
@@ -597,7 +600,7 @@ struct VoiceLanes::FilterLanes {
   bool lone = activeCount == 1 && steadyFilters && !noise.pink && total32 >= kStep && (DspTechniques() & kLoneVoice) != 0;
   for (int k = 0; k < kOsc && lone; ++k) {
     const int32_t w = osc[k].waveform;
-    if (!osc[k].runs || w < kOscTriangle || w > kOscWhistle) continue;
+    if (!sounds[k]) continue;
     const double fastest = std::fmax(base[k][first], std::fmax(high[first], low[first]));
     const double slowest = std::fmin(base[k][first], std::fmin(high[first], low[first]));
     const double top = w == kOscSaw ? 0.5 : 1.0;
@@ -700,10 +703,10 @@ struct VoiceLanes::FilterLanes {
 #pragma GCC unroll 3
       for (int k = 0; k < kOsc; ++k) {
         OscLanes& o = osc[k];
-        if (!o.runs || o.waveform < kOscTriangle || o.waveform > kOscWhistle) continue;
+        if (!sounds[k]) continue;
         const Phases ph = StepPhases(phase[k], o.waveform == kOscSaw ? 0.5 : 1.0, sums[k], earlier[k]);
-        Phases ph2{};
-        if (o.waveform == kOscWhistle) ph2 = StepPhases(secondPhase[k], 1.0, sums2[k], earlier2[k]);
+        // Only the whistle reads a second phase.
+        const Phases ph2 = o.waveform == kOscWhistle ? StepPhases(secondPhase[k], 1.0, sums2[k], earlier2[k]) : ph;
         V4 value;
         switch (o.waveform) {
         case kOscTriangle: value = LoneWave<kOscTriangle>(o, l, ph, ph2, sawScale[k]); break;
@@ -751,12 +754,11 @@ struct VoiceLanes::FilterLanes {
   }
   const int pitchStride = pitchMoves ? 1 : 0;
   const int filterStride = filtersMove ? 1 : 0;
-  // The oscillators that sound, and their phases kept in registers.
-  bool sounds[kOsc], readsAfter[kOsc];
+  // Their phases kept in registers.
+  bool readsAfter[kOsc];
   V4 phase[kOsc], secondPhase[kOsc], top[kOsc], phaseAt[kOsc][kChunk], secondAt[kOsc][kChunk];
   for (int k = 0; k < kOsc; ++k) {
     const int32_t w = osc[k].waveform;
-    sounds[k] = osc[k].runs && w >= kOscTriangle && w <= kOscWhistle;
     readsAfter[k] = ReadsAfterStep(w);
     phase[k] = osc[k].phase;
     secondPhase[k] = osc[k].secondPhase;
