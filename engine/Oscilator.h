@@ -46,7 +46,19 @@ public:
   // The same draws from a state the caller looked up once, the calling
   // thread's (vorblex_random::ThreadState()): a voice draws up to four times
   // a sample, and where thread-local storage is emulated each lookup costs.
-  static double WhiteNoise(uint32_t& state) noexcept { return static_cast<double>(Draw(state)) / 32767.0 * 2.0 - 1.0; }
+  static double WhiteNoise(uint32_t& state) noexcept { return OverMaxDraw(static_cast<double>(Draw(state))) * 2.0 - 1.0; }
+  // d / 32767 for a draw d (0 to 32767) without a division, bit for bit:
+  // 32767 = 2^15 - 1, so d / 32767 = d (2^-15 + 2^-30 + 2^-45 + ...). The
+  // first three terms times d are exact (45 bits), the next two (30 bits)
+  // carry what the rounding needs, and their sum rounds to the quotient for
+  // every draw. A double or four lanes.
+  template <typename T>
+  static T OverMaxDraw(T d) noexcept
+  {
+    constexpr double kHead = 0x1p-15 + 0x1p-30 + 0x1p-45;
+    constexpr double kTail = 0x1p-60 + 0x1p-75;
+    return d * kHead + d * kTail;
+  }
   inline double PinkNoise(uint32_t& state) noexcept;
 
   void SetWaveform(int32_t waveform) noexcept { mWaveform = waveform; }

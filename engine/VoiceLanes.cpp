@@ -723,7 +723,7 @@ struct VoiceLanes::FilterLanes {
         const G4 states = drawn * aheadA + aheadC;
         drawn = states[kStep - 1];
         const V4 w = __builtin_convertvector(reinterpret_cast<N4>((states >> 16) & 0x7FFFu), V4);
-        y[Voice::kWhiteSource] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource][l];
+        y[Voice::kWhiteSource] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource][l];
       }
       // A resting stage multiplies by exactly 1.
       const V4 a = m == 1.0 ? Splat(ampLevel) : ampLevel * powers;
@@ -815,7 +815,7 @@ struct VoiceLanes::FilterLanes {
     for (int i = 0; i < chunk && randomState; ++i) {
       if (noise.white) {
         const V4 w = __builtin_convertvector(draws.Value(0), V4);
-        srcAt[Voice::kWhiteSource][i] = (w / 32767.0 * 2.0 - 1.0) * level[Voice::kWhiteSource];
+        srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
       }
       if (noise.pink) {
         const int at = noise.white ? 1 : 0;

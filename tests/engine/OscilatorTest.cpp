@@ -258,6 +258,9 @@ TEST(OscilatorNoise, WhiteNoiseCoversMinusOneToOne)
   RandomSeed(7);
   const int r = RandomNext();
   EXPECT_EQ(a, r / 32767.0 * 2.0 - 1.0);
+  // Every draw's quotient comes out of the division-free form bit for bit.
+  for (int d = 0; d <= 32767; ++d)
+    ASSERT_EQ(Oscilator::OverMaxDraw(static_cast<double>(d)), d / 32767.0) << d;
 }
 
 TEST(OscilatorNoise, PinkNoiseIsCentredAndFallsWithFrequency)
