@@ -150,7 +150,9 @@ private:
   SmoothedGain mGain;
   PeakMeter mPeakMeter;
   OversamplingFilter mDecimator;
-  // The voices' sum for a stretch of RenderRun(), at the oversampled rate.
-  static constexpr int kRunFrames = 128;
+  // The voices' sum for a stretch of RenderRun(), at the oversampled rate:
+  // a common host block in one stretch (16 KB, within the first-level cache),
+  // so each run's set-up is paid once per block.
+  static constexpr int kRunFrames = 256;
   double mOversampled[kOversampling * kRunFrames] = {};
 };
