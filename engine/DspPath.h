@@ -5,7 +5,8 @@
 //    polynomial and rational forms, a filter's g and h from one division,
 //    the oscillators' increments as f x (1 / R);
 //  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2, with
-//    t from the sweep's reciprocal length;
+//    t from the sweep's reciprocal length, and past its first 32768 samples
+//    once per 32 samples, carried between by a series (PitchEnvelope.h);
 //  - kFastFilter: the voice filters' sums regrouped for shorter dependency
 //    chains, the velocity applied as one factor;
 //  - kFastDecimator: the decimator's sum regrouped likewise;
