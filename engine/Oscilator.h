@@ -52,8 +52,10 @@ public:
   // first three terms times d are exact (45 bits), the next two (30 bits)
   // carry what the rounding needs, and their sum rounds to the quotient for
   // every draw. A double or four lanes.
+  // Always inlined: the four lanes' form must be compiled inside the
+  // caller's AVX2 code, not as a function of its own.
   template <typename T>
-  static T OverMaxDraw(T d) noexcept
+  [[gnu::always_inline]] static T OverMaxDraw(T d) noexcept
   {
     constexpr double kHead = 0x1p-15 + 0x1p-30 + 0x1p-45;
     constexpr double kTail = 0x1p-60 + 0x1p-75;
