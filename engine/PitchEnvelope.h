@@ -79,8 +79,8 @@ public:
   inline double NextPosition() noexcept { return NextPositionT<false>(); }
   // kFast takes t^curve as 2^(curve log2 t) from the polynomial forms; from
   // kSeriesFrom samples on, once per kSeriesSpan samples, and in between from
-  // the series of pitchseries (the sweep's power costs most of a moving
-  // pitch, and the series a tenth of it).
+  // the series of pitchseries (the power is the costliest step of a moving
+  // pitch; the series costs about a quarter of it).
   template <bool kFast>
   inline double NextPositionT() noexcept;
   // Frequency of a source whose unswept frequency is `base`, at `position`.
