@@ -11,28 +11,31 @@
 
 namespace edhost {
 
-bool LoadVst2UnderTest(const std::string& path)
+namespace {
+// Loads the module at `path` with `Module::Load` and hands it to `install`;
+// prints why it does not load.
+template <typename Module, typename Install>
+bool LoadUnderTest(const std::string& path, Install install)
 {
   std::string error;
-  auto module = vst2host::Module::Load(path, error);
+  auto module = Module::Load(path, error);
   if (!module) {
     std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), error.c_str());
     return false;
   }
-  vst2host::SetModuleUnderTest(std::move(module), path);
+  install(std::move(module));
   return true;
+}
+}  // namespace
+
+bool LoadVst2UnderTest(const std::string& path)
+{
+  return LoadUnderTest<vst2host::Module>(path, [&path](auto module) { vst2host::SetModuleUnderTest(std::move(module), path); });
 }
 
 bool LoadVst3UnderTest(const std::string& path)
 {
-  std::string error;
-  auto module = vst3host::Module::Load(path, error);
-  if (!module) {
-    std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), error.c_str());
-    return false;
-  }
-  vst3host::SetModuleUnderTest(std::move(module), false);
-  return true;
+  return LoadUnderTest<vst3host::Module>(path, [](auto module) { vst3host::SetModuleUnderTest(std::move(module), false); });
 }
 
 int RunTestsAndUnload()
