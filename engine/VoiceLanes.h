@@ -26,6 +26,8 @@ private:
   struct FilterLanes;
   static int RunT(Voice* voices, double rate, double* out, int count) noexcept;
   static int RunWide(Voice* voices, double rate, double* out, int count) noexcept;
+  // RunWide() compiled for AVX-512 (kEightLanes).
+  static int RunEight(Voice* voices, double rate, double* out, int count) noexcept;
   static FilterLanes LoadFilter(const Voice* const* src, StateVariableFilter Voice::*which) noexcept;
   static void StoreFilter(StateVariableFilter& f, const FilterLanes& lanes, int lane) noexcept;
 };

@@ -4,3 +4,8 @@
 // loads, so the audio path never waits on it. Builds that compile no AVX2
 // code (clang, the fuzzing build) always answer no.
 bool WideLanesAvailable() noexcept;
+
+// Whether the eight-lane (AVX-512) forms run: the processor has AVX-512F
+// and AVX-512DQ besides AVX2, and the kEightLanes technique is on. Read on
+// every call, so tests can switch the technique.
+bool EightLanesAvailable() noexcept;

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "bench/BenchCases.h"
 #include "engine/DspPath.h"
+#include "engine/WideLanes.h"
 #include "platform/Random.h"
 #include "support/Render.h"
 #include "support/ScopedTechniques.h"
@@ -85,6 +87,32 @@ TEST(OutputPath, RunsGiveTheBitsOfSampleBySampleOutputStages)
         for (size_t i = 0; i < runs.size(); ++i) differing += runs[i] == samples[i] ? 0 : 1;
         EXPECT_EQ(differing, 0) << c.name << " " << compression << " " << crusher;
         EXPECT_GT(Peak(runs), 1e-2) << c.name;
+      }
+    }
+  }
+}
+
+TEST(OutputPath, EightLanesGiveTheBitsOfFour)
+{
+  // AVX-512 where the processor has it: the decimator's blocks, the curve
+  // and the voices' oscillators eight doubles at a time, lane for lane the
+  // steps of the four-lane forms. Elsewhere both renders take four lanes.
+  {
+    ScopedTechniques all(kAllTechniques);
+    std::printf("[ eight lanes %s ]\n", EightLanesAvailable() ? "run" : "are not available here");
+  }
+  for (const bench::Case& c : bench::kCases) {
+    if (c.notes == 0) continue;
+    for (double compression : {0.0, 0.3}) {
+      for (int crusher : {-1, 1}) {
+        for (int without : {0, static_cast<int>(kLoneVoice)}) {
+          const std::vector<double> eight = RenderCase(c, compression, kAllTechniques & ~without, crusher);
+          const std::vector<double> four = RenderCase(c, compression, kAllTechniques & ~without & ~kEightLanes, crusher);
+          int differing = 0;
+          for (size_t i = 0; i < eight.size(); ++i) differing += eight[i] == four[i] ? 0 : 1;
+          EXPECT_EQ(differing, 0) << c.name << " " << compression << " " << crusher << " " << without;
+          EXPECT_GT(Peak(eight), 1e-2) << c.name;
+        }
       }
     }
   }

@@ -1,0 +1,58 @@
+#pragma once
+// The lane templates of LaneMath.h eight lanes wide, for AVX-512. Include it
+// after LaneMath.h, inside a region compiled for AVX-512 (avx512f and
+// avx512dq), never where a processor without it runs.
+#include "engine/LaneMath.h"
+
+namespace lanemath8 {
+using lanemath::V4;
+typedef double V8 __attribute__((vector_size(64)));
+typedef long long M8 __attribute__((vector_size(64)));
+typedef unsigned long long U8 __attribute__((vector_size(64)));
+
+struct Lanes8 {
+  using V = V8;
+  using M = M8;
+  using U = U8;
+  static constexpr int kCount = 8;
+  [[gnu::always_inline]] static V Splat(double x) { return V{x, x, x, x, x, x, x, x}; }
+  [[gnu::always_inline]] static bool Any(M m)
+  {
+    return _mm512_test_epi64_mask(reinterpret_cast<__m512i>(m), reinterpret_cast<__m512i>(m)) != 0;
+  }
+  [[gnu::always_inline]] static U Bits(V x)
+  {
+    U b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+  }
+  [[gnu::always_inline]] static V FromBits(U b)
+  {
+    V x;
+    std::memcpy(&x, &b, sizeof x);
+    return x;
+  }
+  [[gnu::always_inline]] static V Gather(const double* table, U j)
+  {
+    // The masked form: the plain one leaves a register formally uninitialised.
+    return reinterpret_cast<V>(_mm512_mask_i64gather_pd(_mm512_setzero_pd(), 0xFF, reinterpret_cast<__m512i>(j), table, 8));
+  }
+};
+
+// The templates, eight lanes wide.
+#include "engine/LaneTemplates.h"
+
+[[gnu::always_inline]] inline V8 Splat8(double x) { return Lanes8::Splat(x); }
+
+// Two vectors of four as one of eight (a in lanes 0 to 3) and back.
+[[gnu::always_inline]] inline V8 Join(V4 a, V4 b) { return __builtin_shufflevector(a, b, 0, 1, 2, 3, 4, 5, 6, 7); }
+[[gnu::always_inline]] inline V4 Low(V8 x) { return __builtin_shufflevector(x, x, 0, 1, 2, 3); }
+[[gnu::always_inline]] inline V4 High(V8 x) { return __builtin_shufflevector(x, x, 4, 5, 6, 7); }
+
+// Flush() of LaneMath.h.
+[[gnu::always_inline]] inline V8 Flush(V8 v)
+{
+  const V8 a = AbsT<Lanes8>(v);
+  return (a < kFlushThreshold) | ~(a <= DBL_MAX) ? Splat8(0.0) : v;
+}
+}  // namespace lanemath8

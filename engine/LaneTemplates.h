@@ -1,0 +1,128 @@
+// The lane arithmetic as templates over the width L (Lanes4 in LaneMath.h,
+// Lanes8 in LaneMath8.h): the same steps at every width, so each lane gives
+// the bits of the scalar forms in FastMath.h.
+//
+// No include guard: LaneMath.h and LaneMath8.h each include it inside their
+// own namespace, in a region compiled for their instruction set, so that
+// every template is compiled for the width's instructions (a template takes
+// the instruction set of the region that defines it).
+
+template <typename L>
+[[gnu::always_inline]] inline typename L::V AbsT(typename L::V x)
+{
+  return L::FromBits(L::Bits(x) & 0x7FFFFFFFFFFFFFFFull);
+}
+
+// The integer nearest x (|x| < 2^51) as fastmath::RoundToInt forms it, and
+// its low bits, which the sum of the shift holds.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V RoundT(typename L::V x, typename L::U& low)
+{
+  constexpr double kShift = 6755399441055744.0;
+  const typename L::V shifted = x + kShift;
+  low = L::Bits(shifted);
+  return shifted - kShift;
+}
+
+// fastmath::SinCycles.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V SinCyclesT(typename L::V phase)
+{
+  using V = typename L::V;
+  using M = typename L::M;
+  typename L::U low;
+  const V q = RoundT<L>(phase * 4.0, low);
+  const V y = phase - q * 0.25;
+  const V x = fastmath::kTwoPi * y;
+  const V z = x * x;
+  const V c = (((((-1.13585365213876817300e-11 * z + 2.08757008419747316778e-9) * z - 2.75573141792967388112e-7) * z +
+                 2.48015872888517045348e-5) * z - 1.38888888888730564116e-3) * z + 4.16666666666665929218e-2);
+  const V cosine = 1.0 - 0.5 * z + z * z * c;
+  const V s = (((((1.58962301576546568060e-10 * z - 2.50507477628578072866e-8) * z + 2.75573136213857245213e-6) * z -
+                 1.98412698295895385996e-4) * z + 8.33333333332211858878e-3) * z - 1.66666666666666307295e-1);
+  const V sine = x + x * z * s;
+  const M odd = (low & 1) != 0;
+  const M negative = (low & 2) != 0;
+  const V v = odd ? cosine : sine;
+  return negative ? -v : v;
+}
+
+template <typename L>
+[[gnu::always_inline]] inline typename L::V ClipT(typename L::V t)
+{
+  return t > 1.0 ? L::Splat(1.0) : (t < -1.0 ? L::Splat(-1.0) : t);
+}
+
+// fastmath::ClippedTanCycles.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V ClippedTanCyclesT(typename L::V phase)
+{
+  using V = typename L::V;
+  using M = typename L::M;
+  typename L::U low;
+  const V r = phase - RoundT<L>(phase, low);
+  const V a = AbsT<L>(r);
+  V num, den;
+  fastmath::TanRatio(fastmath::kPi * r, num, den);
+  V t = ClipT<L>(num / den);
+  t = a <= 0.25 ? t : (r > 0.0 ? L::Splat(1.0) : L::Splat(-1.0));
+  const M edge = ~(a < 0.5) & ~(a <= 0.25);
+  if (L::Any(edge))
+    for (int l = 0; l < L::kCount; ++l)
+      if (edge[l]) {
+        const double e = std::tan(fastmath::kPi * phase[l]);
+        t[l] = e > 1.0 ? 1.0 : (e < -1.0 ? -1.0 : e);
+      }
+  return t;
+}
+
+// Small non-negative integers (below 2^52) as doubles, exactly.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V ExactT(typename L::U n)
+{
+  return L::FromBits(n | 0x4330000000000000ull) - 4503599627370496.0;
+}
+
+// fastmath::PowUnit; lanes outside the polynomial's domain take std::pow.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V PowUnitT(typename L::V t, typename L::V c)
+{
+  using V = typename L::V;
+  using M = typename L::M;
+  using U = typename L::U;
+  const M normal = (t >= 2.2250738585072014e-308) & (t <= 1.7976931348623157e308);
+  const V safeT = normal ? t : L::Splat(0.5);
+  // Log2
+  U bits = L::Bits(safeT);
+  const U j = (bits >> 47) & 31;
+  const U expo = (bits >> 52) & 0x7FF;
+  const V m = L::FromBits((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
+  const V e = ExactT<L>(expo) - 1023.0;
+  const V table = L::Gather(fastmath::kLog2Table, j);
+  const V jd = ExactT<L>(j);
+  const V centre = 1.0 + (jd + 0.5) * (1.0 / 32.0);
+  const V s = (m - centre) / (m + centre);
+  const V s2 = s * s;
+  constexpr double kTwoOverLn2 = 2.8853900817779268;
+  const V series = s * kTwoOverLn2 + (s * s2) * (kTwoOverLn2 / 3.0 + s2 * (kTwoOverLn2 / 5.0 + s2 * (kTwoOverLn2 / 7.0)));
+  const V y = c * ((e + table) + series);
+  const M inRange = (y > -1000.0) & (y < 1000.0);
+  const V safeY = inRange ? y : L::Splat(0.0);
+  // Exp2
+  U low;
+  const V nk = RoundT<L>(safeY * 32.0, low);
+  const V f = (safeY - nk * (1.0 / 32.0)) * 0.69314718055994530942;
+  const V f2 = f * f;
+  const V p = (1.0 + f) + f2 * ((0.5 + f * (1.0 / 6.0)) + f2 * ((1.0 / 24.0 + f * (1.0 / 120.0)) + f2 * (1.0 / 720.0)));
+  // low holds nk modulo 2^51; nk + 1023 * 32 is positive for y > -1000, so
+  // a logical shift gives floor(nk / 32) + 1023.
+  const U biased = (low + 1023u * 32u) & 0x7FFFFFFFFFFFFull;
+  const V scale = L::FromBits((biased >> 5) << 52);
+  const V t2 = L::Gather(fastmath::kExp2Table, biased & 31);
+  V result = (t2 * p) * scale;
+  const M library = ~(normal & inRange);
+  if (L::Any(library))
+    for (int l = 0; l < L::kCount; ++l)
+      if (library[l]) result[l] = std::pow(t[l], c[l]);
+  return result;
+}
