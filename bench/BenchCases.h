@@ -76,7 +76,8 @@ constexpr Techniques kTechniques[] = {
     {"filter", kFastFilter},  {"decimator", kFastDecimator}, {"voices", kFastVoices},
     {"all-but-voices", kAllTechniques & ~kFastVoices},
     {"all-but-decimator-blocks", kAllTechniques & ~kDecimatorBlocks},
-    {"all-but-lone-voice", kAllTechniques & ~kLoneVoice}, {"all", kAllTechniques},
+    {"all-but-lone-voice", kAllTechniques & ~kLoneVoice},
+    {"all-but-eight-lanes", kAllTechniques & ~kEightLanes}, {"all", kAllTechniques},
 };
 
 // A plug-in set up for a case, its notes on.

@@ -417,7 +417,7 @@ struct VoiceLanes::FilterLanes {
   f.mCutoff = s.cutoff[l];
 }
 
-[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count) noexcept
+[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count, bool eight) noexcept
 {
   M4 active{};
   int activeCount = 0;
@@ -822,6 +822,10 @@ struct VoiceLanes::FilterLanes {
         for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
       const V4* at = phaseAt[k];
       const V4* second = secondAt[k];
+      OscLanes& o = osc[k];
+      if (eight && WavesEight(o.waveform, &at[0][0], &second[0][0], &freq[k][0][0], pitchStride, &level[k][0], &srcAt[k][0][0],
+                              chunk, &o.output[0], &o.secondOutput[0], &o.lastFrequency[0], &o.sawScale[0]))
+        continue;
       switch (osc[k].waveform) {
       case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
       case kOscSin: RunOscillator<kOscSin>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
@@ -918,7 +922,7 @@ struct VoiceLanes::FilterLanes {
 
 int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
 {
-  return RunT(v, rate, out, count);
+  return RunT(v, rate, out, count, false);
 }
 
 #pragma GCC pop_options
@@ -927,15 +931,140 @@ int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
 // so the run's state stays in registers, and eight-lane stages.
 #pragma GCC push_options
 #pragma GCC target("avx2,avx512f,avx512vl,avx512dq,avx512bw")
+#include "engine/LaneMath8.h"
+
 int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count) noexcept
 {
-  return RunT(v, rate, out, count);
+  return RunT(v, rate, out, count, true);
+}
+
+namespace {
+using lanemath8::V8;
+using lanemath8::M8;
+using lanemath8::Lanes8;
+using lanemath8::Splat8;
+
+// SawValue() eight lanes at a time.
+[[gnu::always_inline]] inline V8 SawValue8(V8 p, V8 sawScale)
+{
+  V8 ex = p * sawScale;
+  const M8 within = lanemath8::AbsT<Lanes8>(ex) <= 0.5;
+  if (!Lanes8::Any(within)) {
+    return (ex > 0.5 ? Splat8(kSawTable[kSawTableSize - 1])
+                     : (ex < -0.5 ? Splat8(kSawTable[0]) : Splat8(kSawTable[(kSawTableSize - 1) / 2]))) - p;
+  }
+  ex = within ? ex : (ex > 0.5 ? Splat8(0.5) : (ex < -0.5 ? Splat8(-0.5) : Splat8(0.0)));
+  const V8 x = 1000.0 * ex + 500.0;
+  __m256i j = _mm512_cvttpd_epi32(reinterpret_cast<__m512d>(x));
+  j = _mm256_min_epi32(j, _mm256_set1_epi32(kSawTableSize - 2));
+  const __m512d none = _mm512_setzero_pd();
+  const V8 lo = reinterpret_cast<V8>(_mm512_mask_i32gather_pd(none, 0xFF, j, kSawTable, 8));
+  const V8 hi = reinterpret_cast<V8>(_mm512_mask_i32gather_pd(none, 0xFF, j, kSawTable + 1, 8));
+  const V8 w = x - reinterpret_cast<V8>(_mm512_cvtepi32_pd(j));
+  return (1.0 - w) * lo + w * hi - p;
+}
+
+// Samples i and i + 1 of an array of four doubles per sample; sample i twice
+// where it is the last.
+[[gnu::always_inline]] inline V8 Pair(const double* a, int i, int n)
+{
+  if (i + 1 < n) return reinterpret_cast<V8>(_mm512_loadu_pd(a + 4 * i));
+  const V4 one = reinterpret_cast<V4>(_mm256_loadu_pd(a + 4 * i));
+  return lanemath8::Join(one, one);
+}
+
+[[gnu::always_inline]] inline void Store(double* a, int i, int n, V8 y)
+{
+  if (i + 1 < n) _mm512_storeu_pd(a + 4 * i, reinterpret_cast<__m512d>(y));
+  else _mm256_storeu_pd(a + 4 * i, reinterpret_cast<__m256d>(lanemath8::Low(y)));
+}
+
+// The last sample's four lanes of a pair.
+[[gnu::always_inline]] inline V4 Last(V8 y, int i, int n) { return i + 1 < n ? lanemath8::High(y) : lanemath8::Low(y); }
+
+// RunOscillator<W>() two samples at a time.
+template <int W>
+[[gnu::always_inline]] inline void WavesEightT(const double* phaseAt, const double* secondAt, const double* freq, int stride,
+                                               const double* level, double* out, int n, double* output,
+                                               double* secondOutput, double* lastFrequency, double* sawScale)
+{
+  const V4 level4 = reinterpret_cast<V4>(_mm256_loadu_pd(level));
+  const V8 level8 = lanemath8::Join(level4, level4);
+  V8 y{}, second{};
+  V4 scale4 = reinterpret_cast<V4>(_mm256_loadu_pd(sawScale));
+  V4 last4 = reinterpret_cast<V4>(_mm256_loadu_pd(lastFrequency));
+  if (W == kOscSaw && stride == 0) {
+    // One frequency for the whole run: the scale changes with it only.
+    const V4 f = reinterpret_cast<V4>(_mm256_loadu_pd(freq));
+    if (Any(f != last4)) {
+      last4 = f;
+      scale4 = 8820.22 / f;
+    }
+  }
+  int i = 0;
+  for (; i < n; i += 2) {
+    const V8 p = Pair(phaseAt, i, n);
+    if (W == kOscTriangle) {
+      y = p <= 0.5 ? 4.0 * (p - 0.25) : 4.0 * (0.75 - p);
+    } else if (W == kOscSin) {
+      y = lanemath8::SinCyclesT<Lanes8>(p);
+    } else if (W == kOscSaw) {
+      // The scale of each sample's frequency: the same value the four-lane
+      // form keeps from the last change of frequency.
+      const V8 scale = stride == 0 ? lanemath8::Join(scale4, scale4) : 8820.22 / Pair(freq, i, n);
+      y = SawValue8(p, scale);
+      if (stride != 0) {
+        last4 = Last(Pair(freq, i, n), i, n);
+        scale4 = Last(scale, i, n);
+      }
+    } else if (W == kOscBreaker) {
+      y = lanemath8::AbsT<Lanes8>(1.0 - 2.0 * p * p) - 1.0;
+    } else if (W == kOscTan) {
+      y = lanemath8::ClippedTanCyclesT<Lanes8>(p);
+    } else {
+      const V8 s = lanemath8::SinCyclesT<Lanes8>(p);
+      second = lanemath8::SinCyclesT<Lanes8>(Pair(secondAt, i, n));
+      y = s;
+      Store(out, i, n, (s + 0.25 * second) * level8);
+      continue;
+    }
+    Store(out, i, n, y * level8);
+  }
+  if (n <= 0) return;
+  i -= 2;
+  _mm256_storeu_pd(output, reinterpret_cast<__m256d>(Last(y, i, n)));
+  if (W == kOscWhistle) _mm256_storeu_pd(secondOutput, reinterpret_cast<__m256d>(Last(second, i, n)));
+  if (W == kOscSaw) {
+    _mm256_storeu_pd(lastFrequency, reinterpret_cast<__m256d>(last4));
+    _mm256_storeu_pd(sawScale, reinterpret_cast<__m256d>(scale4));
+  }
+}
+}  // namespace
+
+bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
+                            const double* level, double* out, int n, double* output, double* secondOutput,
+                            double* lastFrequency, double* sawScale) noexcept
+{
+  switch (waveform) {
+  case kOscTriangle: WavesEightT<kOscTriangle>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscSin: WavesEightT<kOscSin>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscSaw: WavesEightT<kOscSaw>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscBreaker: WavesEightT<kOscBreaker>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscTan: WavesEightT<kOscTan>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscWhistle: WavesEightT<kOscWhistle>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  default: return false;
+  }
 }
 #pragma GCC pop_options
 
 #else
 int VoiceLanes::RunWide(Voice*, double, double*, int) noexcept { return 0; }
 int VoiceLanes::RunEight(Voice*, double, double*, int) noexcept { return 0; }
+bool VoiceLanes::WavesEight(int, const double*, const double*, const double*, int, const double*, double*, int, double*, double*,
+                            double*, double*) noexcept
+{
+  return false;
+}
 
 #endif
 

@@ -24,10 +24,18 @@ public:
 
 private:
   struct FilterLanes;
-  static int RunT(Voice* voices, double rate, double* out, int count) noexcept;
+  static int RunT(Voice* voices, double rate, double* out, int count, bool eight) noexcept;
   static int RunWide(Voice* voices, double rate, double* out, int count) noexcept;
   // RunWide() compiled for AVX-512 (kEightLanes).
   static int RunEight(Voice* voices, double rate, double* out, int count) noexcept;
+  // One oscillator slot's waveform over `n` samples of the four voices, two
+  // samples per AVX-512 vector, for the waveforms whose value depends on the
+  // phase alone; false (nothing done) for the others. The arrays hold four
+  // doubles per sample, as RunT() lays them out; `output`, `secondOutput`,
+  // `lastFrequency` and `sawScale` are the slot's four-lane state.
+  static bool WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
+                         const double* level, double* out, int n, double* output, double* secondOutput,
+                         double* lastFrequency, double* sawScale) noexcept;
   static FilterLanes LoadFilter(const Voice* const* src, StateVariableFilter Voice::*which) noexcept;
   static void StoreFilter(StateVariableFilter& f, const FilterLanes& lanes, int lane) noexcept;
 };
