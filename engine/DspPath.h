@@ -19,10 +19,11 @@
 //  - kLoneVoice: within those runs, a voice that sounds alone renders four
 //    consecutive samples side by side in the vector lanes (phases, envelopes
 //    and steady filters stepped four samples at a time);
-//  - kEightLanes: where the processor has AVX-512, the decimator's blocks,
-//    the output curve and the voice lanes' oscillators take eight doubles
-//    per instruction instead of four (two samples of the four voices side
-//    by side); every lane takes the same steps, so the bits are the same.
+//  - kEightLanes: where the processor has AVX-512, the output curve and the
+//    voice lanes' oscillators take eight doubles per instruction instead of
+//    four (two samples of the four voices side by side), and the lanes of
+//    several voices run compiled for it; every lane takes the same steps,
+//    so the bits are the same.
 // kDecimatorBlocks and kLoneVoice change the order of the arithmetic across samples, so their
 // bits differ from the one-sample-at-a-time forms by rounding.
 // All of them (the default) agree with none of them, the exact arithmetic,

@@ -221,78 +221,9 @@ void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* o
 }
 #pragma GCC pop_options
 
-#pragma GCC push_options
-#pragma GCC target("avx2,avx512f,avx512dq")
-namespace {
-// The eight outputs of a block in one vector: lane m is output m, from
-// y[n + 7] (m = 0) to y[n] (m = 7), as in the history.
-[[gnu::always_inline]] inline __m512d Term8(const double (*w)[OversamplingFilter::kOrder], int row, __m512d v)
-{
-  return _mm512_mul_pd(_mm512_loadu_pd(w[row]), v);
-}
-
-// Value k of the history in every lane.
-[[gnu::always_inline]] inline __m512d Lane8(__m512d v, int k)
-{
-  return _mm512_maskz_permutexvar_pd(0xFF, _mm512_set1_epi64(k), v);
-}
-
-// The sums of SumOfFour() and RowSum(), term for term, over all eight outputs.
-[[gnu::always_inline]] inline __m512d InputSum8(const double (*w)[OversamplingFilter::kOrder], int from, const double* x)
-{
-  auto term = [&](int row) { return Term8(w, row, _mm512_set1_pd(x[row])); };
-  return _mm512_add_pd(_mm512_add_pd(term(from), term(from + 1)), _mm512_add_pd(term(from + 2), term(from + 3)));
-}
-
-[[gnu::always_inline]] inline __m512d HistorySum8(const double (*w)[OversamplingFilter::kOrder], __m512d h)
-{
-  auto term = [&](int row) { return Term8(w, row, Lane8(h, row)); };
-  const __m512d a = _mm512_add_pd(_mm512_add_pd(term(0), term(1)), _mm512_add_pd(term(2), term(3)));
-  const __m512d b = _mm512_add_pd(_mm512_add_pd(term(4), term(5)), _mm512_add_pd(term(6), term(7)));
-  return _mm512_add_pd(a, b);
-}
-}  // namespace
-
-void OversamplingFilter::StepEightRunEight(const double* x, int frames, double* out) noexcept
-{
-  const double(*c)[kOrder] = mBlockHistory;
-  const double(*d)[kOrder] = mBlockInput;
-  // Only the newer four outputs (m = 0 to 3) see x[4] to x[7].
-  constexpr __mmask8 kNewer = 0x0F;
-  const __m512d zero = _mm512_setzero_pd();
-  __m512d history = _mm512_loadu_pd(mHistory);
-  double newest = mHistory[kOrder];
-  for (int f = 0; f < frames; ++f, x += kOrder) {
-    const __m512d early = InputSum8(d, 0, x);
-    const __m512d input = _mm512_mask_add_pd(early, kNewer, early, InputSum8(d, 4, x));
-    const __m512d y = _mm512_add_pd(HistorySum8(c, history), input);
-    // Kept() and Flushed() of the four-lane form.
-    const __m512d a = _mm512_andnot_pd(_mm512_set1_pd(-0.0), y);
-    const __mmask8 kept = _mm512_cmp_pd_mask(a, _mm512_set1_pd(kFlushThreshold), _CMP_GE_OQ) &
-                          _mm512_cmp_pd_mask(a, _mm512_set1_pd(DBL_MAX), _CMP_LE_OQ);
-    if ((~kept & _mm512_cmp_pd_mask(y, zero, _CMP_NEQ_UQ)) != 0) {
-      _mm512_storeu_pd(mHistory, _mm512_add_pd(history, zero));
-      mHistory[kOrder] = newest;
-      out[f] = StepEachOfEight(x);
-      history = _mm512_loadu_pd(mHistory);
-      newest = mHistory[kOrder];
-      continue;
-    }
-    newest = _mm512_cvtsd_f64(history) + 0.0;
-    history = y;
-    out[f] = _mm512_cvtsd_f64(Lane8(y, kOrder - 1)) + 0.0;
-  }
-  _mm512_storeu_pd(mHistory, _mm512_add_pd(history, zero));
-  mHistory[kOrder] = newest;
-}
-#pragma GCC pop_options
 #else
 
 double OversamplingFilter::StepEightWide(const double* x) noexcept { return StepEightPortable(x); }
-void OversamplingFilter::StepEightRunEight(const double* x, int frames, double* out) noexcept
-{
-  StepEightRunWide(x, frames, out);
-}
 void OversamplingFilter::StepEightRunWide(const double* x, int frames, double* out) noexcept
 {
   for (int f = 0; f < frames; ++f) out[f] = StepEightPortable(x + kOrder * f);
@@ -309,10 +240,6 @@ double OversamplingFilter::StepEight(const double* x) noexcept
 
 void OversamplingFilter::StepEightRun(const double* x, int frames, double* out) noexcept
 {
-  if (EightLanesAvailable()) {
-    StepEightRunEight(x, frames, out);
-    return;
-  }
   if (WideLanesAvailable()) {
     StepEightRunWide(x, frames, out);
     return;

@@ -38,8 +38,7 @@ public:
   double StepEightPortable(const double* x) noexcept;
   // StepEight() for `frames` blocks of eight inputs, x[8 f] to x[8 f + 7];
   // out[f] is the output of x[8 f]. The same bits as that many calls; the
-  // AVX2 and AVX-512 forms keep the history in registers from block to
-  // block.
+  // AVX2 form keeps the history in registers from block to block.
   void StepEightRun(const double* x, int frames, double* out) noexcept;
   // True where StepEight() takes the AVX2 form.
   static bool UsesWideBlocks() noexcept;
@@ -73,8 +72,6 @@ public:
 private:
   double StepEightWide(const double* x) noexcept;
   void StepEightRunWide(const double* x, int frames, double* out) noexcept;
-  // The same with all eight outputs in one AVX-512 vector; the same bits.
-  void StepEightRunEight(const double* x, int frames, double* out) noexcept;
   double StepEachOfEight(const double* x) noexcept;
 
   // Spelt out: as a loop the compiler calls memmove for the 64 bytes, which

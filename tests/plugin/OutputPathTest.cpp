@@ -94,9 +94,9 @@ TEST(OutputPath, RunsGiveTheBitsOfSampleBySampleOutputStages)
 
 TEST(OutputPath, EightLanesGiveTheBitsOfFour)
 {
-  // AVX-512 where the processor has it: the decimator's blocks, the curve
-  // and the voices' oscillators eight doubles at a time, lane for lane the
-  // steps of the four-lane forms. Elsewhere both renders take four lanes.
+  // AVX-512 where the processor has it: the curve, the flush and the
+  // voices' oscillators eight doubles at a time, lane for lane the steps of
+  // the four-lane forms. Elsewhere both renders take four lanes.
   {
     ScopedTechniques all(kAllTechniques);
     std::printf("[ eight lanes %s ]\n", EightLanesAvailable() ? "run" : "are not available here");
