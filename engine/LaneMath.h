@@ -72,10 +72,13 @@ struct Lanes4 {
   [[gnu::always_inline]] static V Gather(const double* table, U j) { return lanemath::Gather(table, j); }
 };
 
+// FlushToZero: v where kFlushThreshold <= |v| <= DBL_MAX, else +0 (a mask
+// and an and instead of a blend).
 [[gnu::always_inline]] inline V4 Flush(V4 v)
 {
   const V4 a = Abs(v);
-  return (a < kFlushThreshold) | ~(a <= DBL_MAX) ? Splat(0.0) : v;
+  const M4 keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
+  return FromBits(Bits(v) & reinterpret_cast<U4>(keep));
 }
 
 // fastmath::TanQuarterRatio: tan(x) = a / b.

@@ -53,6 +53,7 @@ struct Lanes8 {
 [[gnu::always_inline]] inline V8 Flush(V8 v)
 {
   const V8 a = AbsT<Lanes8>(v);
-  return (a < kFlushThreshold) | ~(a <= DBL_MAX) ? Splat8(0.0) : v;
+  const M8 keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
+  return Lanes8::FromBits(Lanes8::Bits(v) & reinterpret_cast<U8>(keep));
 }
 }  // namespace lanemath8

@@ -874,7 +874,7 @@ struct VoiceLanes::FilterLanes {
       }
       mix = mix * velocity;
       const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
-      const V4 heard = active ? y : Splat(0.0);
+      const V4 heard = FromBits(Bits(y) & reinterpret_cast<U4>(active));
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
   }
