@@ -12,6 +12,7 @@
 
 #include "engine/DspPath.h"
 #include "engine/OutputLanes.h"
+#include "engine/WideLanes.h"
 #include "engine/OutputStage.h"
 #include "engine/OversamplingFilter.h"
 #include "support/AllocGuard.h"
@@ -166,7 +167,8 @@ TEST(OutputLanes, CurveGivesTheBitsOfTheOneSampleCurve)
     values.push_back((i % 2 ? 1.0 : -1.0) * 4.0 * std::pow(1e-20, 0.5 * (Uniform() + 1.0)));
   const double exponents[] = {CompressionExponent(0.0),  CompressionExponent(0.01), CompressionExponent(0.3),
                               CompressionExponent(0.75), CompressionExponent(1.0),  0.37, 1.0, 2.5, 0.0, -0.5};
-  SCOPED_TRACE(OutputLanes::UsesWideLanes() ? "four samples at a time" : "one sample at a time");
+  SCOPED_TRACE(EightLanesAvailable() ? "eight samples at a time"
+                                     : (OutputLanes::UsesWideLanes() ? "four samples at a time" : "one sample at a time"));
   for (int techniques : {static_cast<int>(kAllTechniques), static_cast<int>(kDspExact)}) {
     ScopedTechniques scope(techniques);
     for (double e : exponents) {
