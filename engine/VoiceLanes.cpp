@@ -790,13 +790,17 @@ struct VoiceLanes::FilterLanes {
   if (!lone)
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
-    // Pitch, envelopes and filter coefficients (BeginSample).
+    // Pitch, envelopes and filter coefficients (BeginSample), each stage in
+    // a loop of its own: the samples of the larger ones, whose divisions
+    // wait long, then overlap from one sample to the next.
+    if (pitchMoves)
+      for (int i = 0; i < chunk; ++i) pitchStep(i);
     for (int i = 0; i < chunk; ++i) {
-      if (pitchMoves) pitchStep(i);
       amp.level *= amp.multiplier;
       ampAt[i] = amp.level;
-      if (filtersMove) filterStep(i);
     }
+    if (filtersMove)
+      for (int i = 0; i < chunk; ++i) filterStep(i);
     ampValue = amp.level;
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
     // The phases first, the oscillators' running sums side by side instead
