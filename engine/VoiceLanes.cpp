@@ -553,7 +553,7 @@ struct VoiceLanes::FilterLanes {
   // Each stage runs over a chunk of samples before the next: the stages'
   // divisions and table look-ups then overlap from sample to sample instead
   // of waiting on one another within one.
-  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk];
+  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk], levelAt[kChunk];
   Coefficients lpAt[kChunk], hpAt[kChunk];
   F4 pinkDraw[3][kChunk];
   // Pitch and cutoffs that stay put for the whole run are worked out once,
@@ -799,8 +799,16 @@ struct VoiceLanes::FilterLanes {
       amp.level *= amp.multiplier;
       ampAt[i] = amp.level;
     }
-    if (filtersMove)
+    if (filtersMove && eight) {
+      for (int i = 0; i < chunk; ++i) {
+        fenv.level *= fenv.multiplier;
+        levelAt[i] = fenv.level;
+      }
+      CutoffsEight(lp, hp, &levelAt[0][0], &lpBase[0], &lpDepth[0], &hpBase[0], &hpDepth[0], &lpAt[0].g[0], &hpAt[0].g[0],
+                   chunk);
+    } else if (filtersMove) {
       for (int i = 0; i < chunk; ++i) filterStep(i);
+    }
     ampValue = amp.level;
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
     // The phases first, the oscillators' running sums side by side instead
@@ -948,6 +956,38 @@ using lanemath8::M8;
 using lanemath8::Lanes8;
 using lanemath8::Splat8;
 
+// SetCutoff()'s coefficients, eight lanes at a time, always worked out.
+struct Cutoffs8 {
+  V8 cutoff, g, h, a, g2, c;
+};
+[[gnu::always_inline]] inline Cutoffs8 WorkOutCutoffs(V8 hz, V8 rate, V8 k)
+{
+  Cutoffs8 o;
+  const V8 half = rate * 0.5;
+  o.cutoff = hz > 0.0 ? (hz < half ? hz : half) : Splat8(0.0);
+  const V8 x = fastmath::kPi * o.cutoff / rate;
+  // TanQuarterRatio().
+  const M8 near = x <= 0.78539816339744830962;
+  const V8 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
+  V8 num, den;
+  fastmath::TanRatio(near ? x : r, num, den);
+  const V8 a = near ? num : den;
+  const V8 b = near ? den : num;
+  const V8 q = (a * k + b) * b + a * a;
+  const V8 inverse = 1.0 / (b * q);
+  o.g = a * q * inverse;
+  o.h = b * b * b * inverse;
+  const M8 other = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(lanemath8::AbsT<Lanes8>(o.g) <= DBL_MAX) |
+                   ~(lanemath8::AbsT<Lanes8>(o.h) <= DBL_MAX);
+  if (Lanes8::Any(other))
+    for (int l = 0; l < Lanes8::kCount; ++l)
+      if (other[l]) StateVariableFilter::FastCoefficients(x[l], k[l], o.g[l], o.h[l]);
+  o.a = -(k + o.g) * o.h;
+  o.g2 = 2.0 * o.g;
+  o.c = o.g2 * o.g;
+  return o;
+}
+
 // SawValue() eight lanes at a time.
 [[gnu::always_inline]] inline V8 SawValue8(V8 p, V8 sawScale)
 {
@@ -1045,6 +1085,45 @@ template <int W>
 }
 }  // namespace
 
+void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const double* levels, const double* lowBase,
+                              const double* lowDepth, const double* highBase, const double* highDepth, double* lowAt,
+                              double* highAt, int n) noexcept
+{
+  auto twice = [](const double* x) __attribute__((always_inline)) {
+    const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
+    return lanemath8::Join(four, four);
+  };
+  const V8 lpBase = twice(lowBase), lpDepth = twice(lowDepth), hpBase = twice(highBase), hpDepth = twice(highDepth);
+  const V8 lpRate = lanemath8::Join(lowPass.rate, lowPass.rate), lpK = lanemath8::Join(lowPass.k, lowPass.k);
+  const V8 hpRate = lanemath8::Join(highPass.rate, highPass.rate), hpK = lanemath8::Join(highPass.k, highPass.k);
+  // Sample by sample, the coefficients change as SetCutoff() changes them:
+  // all four lanes where any lane's cutoff moved, none where none did.
+  auto take = [](FilterLanes& f, const Cutoffs8& fresh, int half, double* at) __attribute__((always_inline)) {
+    auto pick = [half](V8 x) { return half == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
+    f.cutoff = pick(fresh.cutoff);
+    if (Any(f.cutoff != f.coefficientCutoff)) {
+      f.k4 = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
+      f.coefficientCutoff = f.cutoff;
+    }
+    std::memcpy(at, &f.k4, sizeof f.k4);
+  };
+  constexpr int kPerSample = sizeof(Coefficients) / sizeof(double);
+  for (int i = 0; i < n; i += 2) {
+    const V8 e = Pair(levels, i, n);
+    const V8 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
+                                      : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
+                                                       : lpBase);
+    const V8 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
+                                      : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
+    const Cutoffs8 lpFresh = WorkOutCutoffs(lpTarget, lpRate, lpK);
+    const Cutoffs8 hpFresh = WorkOutCutoffs(hpTarget, hpRate, hpK);
+    for (int j = 0; j < 2 && i + j < n; ++j) {
+      take(lowPass, lpFresh, j, lowAt + kPerSample * (i + j));
+      take(highPass, hpFresh, j, highAt + kPerSample * (i + j));
+    }
+  }
+}
+
 bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
                             const double* level, double* out, int n, double* output, double* secondOutput,
                             double* lastFrequency, double* sawScale) noexcept
@@ -1064,6 +1143,10 @@ bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* s
 #else
 int VoiceLanes::RunWide(Voice*, double, double*, int) noexcept { return 0; }
 int VoiceLanes::RunEight(Voice*, double, double*, int) noexcept { return 0; }
+void VoiceLanes::CutoffsEight(FilterLanes&, FilterLanes&, const double*, const double*, const double*, const double*,
+                              const double*, double*, double*, int) noexcept
+{
+}
 bool VoiceLanes::WavesEight(int, const double*, const double*, const double*, int, const double*, double*, int, double*, double*,
                             double*, double*) noexcept
 {

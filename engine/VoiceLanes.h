@@ -33,6 +33,14 @@ private:
   // phase alone; false (nothing done) for the others. The arrays hold four
   // doubles per sample, as RunT() lays them out; `output`, `secondOutput`,
   // `lastFrequency` and `sawScale` are the slot's four-lane state.
+  // The two voice filters' coefficients over `n` samples, two samples of
+  // the four voices per AVX-512 vector, as SetCutoff() gives them one sample
+  // at a time: from the filter envelope's levels (four doubles per sample),
+  // the base cutoffs and depths (four doubles each), into five vectors of
+  // four per sample (StepFast's g, h, a, 2g and 2g^2).
+  static void CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const double* levels, const double* lowBase,
+                           const double* lowDepth, const double* highBase, const double* highDepth, double* lowAt,
+                           double* highAt, int n) noexcept;
   static bool WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
                          const double* level, double* out, int n, double* output, double* secondOutput,
                          double* lastFrequency, double* sawScale) noexcept;
