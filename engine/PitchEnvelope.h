@@ -11,14 +11,32 @@
 
 // t^curve near t0 = n0 / total as a polynomial in the samples j since n0:
 // (n0 + j)^c = n0^c (1 + j / n0)^c = n0^c sum_k binom(c, k) (j / n0)^k.
-// With n0 at least kSeriesFrom and j below kSeriesSpan, j / n0 < 9.5e-4 and
-// the terms past k = 5 weigh less than 2e-17 of the value for curves up to 8,
-// so six terms give the power to rounding. One template for a double and for
-// four lanes, so both take the same steps and give the same bits.
+// From kSeriesFrom samples on, n0 is the first sample of a span whose length
+// grows with the sweep: 4 samples from 4096 on, 8 from 8192, 16 from 16384
+// and 32 from 32768 (each length starts where the spans of the one before
+// end). So j / n0 < 9.5e-4 throughout and the terms past k = 5 weigh less
+// than 2e-17 of the value for curves up to 8: six terms give the power to
+// rounding. One template for a double and for vectors of lanes, so all take
+// the same steps and give the same bits.
 namespace pitchseries {
-constexpr uint64_t kSeriesFrom = 32768;
-constexpr uint64_t kSeriesSpan = 32;
+constexpr uint64_t kSeriesFrom = 4096;
+constexpr uint64_t kLongestSpan = 32;
 constexpr int kTerms = 6;
+
+// The length of the span that sample n (at least kSeriesFrom) falls in, and
+// its reciprocal; both powers of two.
+template <typename T>
+[[gnu::always_inline]] inline T SpanAt(T n) noexcept
+{
+  const T zero{};
+  return n < 8192.0 ? zero + 4.0 : (n < 16384.0 ? zero + 8.0 : (n < 32768.0 ? zero + 16.0 : zero + 32.0));
+}
+template <typename T>
+[[gnu::always_inline]] inline T InverseSpanAt(T n) noexcept
+{
+  const T zero{};
+  return n < 8192.0 ? zero + 0.25 : (n < 16384.0 ? zero + 0.125 : (n < 32768.0 ? zero + 0.0625 : zero + 0.03125));
+}
 
 // a[k] = b0 binom(c, k) / n0^k, where b0 is t0^c.
 template <typename T>
@@ -78,9 +96,9 @@ public:
   // Position for this sample, then advances one sample.
   inline double NextPosition() noexcept { return NextPositionT<false>(); }
   // kFast takes t^curve as 2^(curve log2 t) from the polynomial forms; from
-  // kSeriesFrom samples on, once per kSeriesSpan samples, and in between from
-  // the series of pitchseries (the power is the costliest step of a moving
-  // pitch; the series costs about a quarter of it).
+  // kSeriesFrom samples on, once per span of 4 to 32 samples, and in between
+  // from the series of pitchseries (the power is the costliest step of a
+  // moving pitch; the series costs about a quarter of it).
   template <bool kFast>
   inline double NextPositionT() noexcept;
   // Frequency of a source whose unswept frequency is `base`, at `position`.
@@ -146,7 +164,8 @@ inline double PitchEnvelope::NextPositionT() noexcept
       if (mSampleCounter < pitchseries::kSeriesFrom) {
         b = fastmath::PowUnit(static_cast<double>(mSampleCounter) * mInverseTotal, mCurve);
       } else {
-        const double at = static_cast<double>(mSampleCounter - mSampleCounter % pitchseries::kSeriesSpan);
+        const uint64_t span = static_cast<uint64_t>(pitchseries::SpanAt(static_cast<double>(mSampleCounter)));
+        const double at = static_cast<double>(mSampleCounter - mSampleCounter % span);
         if (at != mSeriesAt) {
           mSeriesAt = at;
           pitchseries::Coefficients(fastmath::PowUnit(at * mInverseTotal, mCurve), at, mCurve, mSeries);

@@ -571,7 +571,6 @@ struct VoiceLanes::FilterLanes {
   const bool pitchMoves = Any(sweeps & (counter < total));
   const bool filtersMove = Any(fenv.multiplier != 1.0);
   constexpr double kSeriesFrom = static_cast<double>(pitchseries::kSeriesFrom);
-  constexpr double kSpan = static_cast<double>(pitchseries::kSeriesSpan);
   // t^curve at the counters `at`, lanes that sweep and have not ended: the
   // power itself up to kSeriesFrom, the series from there.
   auto sweepPower = [&](V4 at, M4 live) __attribute__((always_inline)) {
@@ -580,7 +579,11 @@ struct VoiceLanes::FilterLanes {
     if (Any(live & ~bySeries)) b = PowUnit(live & ~bySeries ? at * inverseTotal : Splat(0.5), curve);
     if (Any(live & bySeries)) {
       // The span's first sample; floor() is exact on these whole numbers.
-      const V4 from = reinterpret_cast<V4>(_mm256_floor_pd(reinterpret_cast<__m256d>(at * (1.0 / kSpan)))) * kSpan;
+      // Most of a sweep lies in the longest spans.
+      const bool longest = !Any(at < static_cast<double>(pitchseries::kLongestSpan * 1024));
+      const V4 inverseSpan = longest ? Splat(1.0 / pitchseries::kLongestSpan) : pitchseries::InverseSpanAt(at);
+      const V4 span = longest ? Splat(static_cast<double>(pitchseries::kLongestSpan)) : pitchseries::SpanAt(at);
+      const V4 from = reinterpret_cast<V4>(_mm256_floor_pd(reinterpret_cast<__m256d>(at * inverseSpan))) * span;
       const M4 renew = live & bySeries & (from != seriesAt);
       if (Any(renew)) {
         V4 fresh[pitchseries::kTerms];
@@ -696,8 +699,9 @@ struct VoiceLanes::FilterLanes {
         V4 b = Splat(1.0);
         if (sweeps[l] && Any(before)) {
           if (count >= kSeriesFrom) {
-            // The four samples share a span: groups start at multiples of four.
-            const double from = std::floor(count * (1.0 / kSpan)) * kSpan;
+            // The four samples share a span: groups start at multiples of
+            // four, spans at multiples of their length, four or more.
+            const double from = std::floor(count * pitchseries::InverseSpanAt(count)) * pitchseries::SpanAt(count);
             if (from != seriesAt[l]) {
               double fresh[pitchseries::kTerms];
               pitchseries::Coefficients(fastmath::PowUnit(from * inverseTotal[l], curve[l]), from, curve[l], fresh);
