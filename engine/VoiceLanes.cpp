@@ -1103,7 +1103,7 @@ void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const
   // Sample by sample, the coefficients change as SetCutoff() changes them:
   // all four lanes where any lane's cutoff moved, none where none did.
   auto take = [](FilterLanes& f, const Cutoffs8& fresh, int half, double* at) __attribute__((always_inline)) {
-    auto pick = [half](V8 x) { return half == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
+    auto pick = [half](V8 x) __attribute__((always_inline)) { return half == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
     f.cutoff = pick(fresh.cutoff);
     if (Any(f.cutoff != f.coefficientCutoff)) {
       f.k4 = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
