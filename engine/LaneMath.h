@@ -12,6 +12,8 @@
 
 #include "engine/FastMath.h"
 #include "engine/Flush.h"
+#include "engine/SawTable.h"
+#include "engine/StateVariableFilter.h"
 
 namespace lanemath {
 typedef double V4 __attribute__((vector_size(32)));
@@ -70,6 +72,16 @@ struct Lanes4 {
   [[gnu::always_inline]] static U Bits(V x) { return lanemath::Bits(x); }
   [[gnu::always_inline]] static V FromBits(U b) { return lanemath::FromBits(b); }
   [[gnu::always_inline]] static V Gather(const double* table, U j) { return lanemath::Gather(table, j); }
+  // table[j] and table[j + 1] for j = x truncated (x in [0, size - 1]), at
+  // most size - 2, and x - j.
+  [[gnu::always_inline]] static void Neighbours(const double* table, int size, V x, V& lo, V& hi, V& w)
+  {
+    __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
+    j = _mm_min_epi32(j, _mm_set1_epi32(size - 2));
+    lo = lanemath::Gather(table, j);
+    hi = lanemath::Gather(table + 1, j);
+    w = x - reinterpret_cast<V>(_mm256_cvtepi32_pd(j));
+  }
 };
 
 // FlushToZero: v where kFlushThreshold <= |v| <= DBL_MAX, else +0 (a mask
@@ -79,17 +91,6 @@ struct Lanes4 {
   const V4 a = Abs(v);
   const M4 keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
   return FromBits(Bits(v) & reinterpret_cast<U4>(keep));
-}
-
-// fastmath::TanQuarterRatio: tan(x) = a / b.
-[[gnu::always_inline]] inline void TanQuarterRatio(V4 x, V4& a, V4& b)
-{
-  const M4 near = x <= 0.78539816339744830962;
-  const V4 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
-  V4 num, den;
-  fastmath::TanRatio(near ? x : r, num, den);
-  a = near ? num : den;
-  b = near ? den : num;
 }
 
 // The templates, four lanes wide.

@@ -37,6 +37,17 @@ struct Lanes8 {
     // The masked form: the plain one leaves a register formally uninitialised.
     return reinterpret_cast<V>(_mm512_mask_i64gather_pd(_mm512_setzero_pd(), 0xFF, reinterpret_cast<__m512i>(j), table, 8));
   }
+  [[gnu::always_inline]] static void Neighbours(const double* table, int size, V x, V& lo, V& hi, V& w)
+  {
+    // The zero-masked forms throughout: the plain ones leave a register
+    // formally uninitialised.
+    __m256i j = _mm512_maskz_cvttpd_epi32(0xFF, reinterpret_cast<__m512d>(x));
+    j = _mm256_min_epi32(j, _mm256_set1_epi32(size - 2));
+    const __m512d none = _mm512_setzero_pd();
+    lo = reinterpret_cast<V>(_mm512_mask_i32gather_pd(none, 0xFF, j, table, 8));
+    hi = reinterpret_cast<V>(_mm512_mask_i32gather_pd(none, 0xFF, j, table + 1, 8));
+    w = x - reinterpret_cast<V>(_mm512_maskz_cvtepi32_pd(0xFF, j));
+  }
 };
 
 // The templates, eight lanes wide.

@@ -126,3 +126,88 @@ template <typename L>
       if (library[l]) result[l] = std::pow(t[l], c[l]);
   return result;
 }
+
+// fastmath::TanQuarterRatio: tan(x) = a / b.
+template <typename L>
+[[gnu::always_inline]] inline void TanQuarterRatioT(typename L::V x, typename L::V& a, typename L::V& b)
+{
+  using V = typename L::V;
+  const typename L::M near = x <= 0.78539816339744830962;
+  const V r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
+  V num, den;
+  fastmath::TanRatio(near ? x : r, num, den);
+  a = near ? num : den;
+  b = near ? den : num;
+}
+
+// StateVariableFilter::SetCutoffClampedT<true>()'s cutoff: 0 below 0 (and
+// for NaN), half the rate above it.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V ClampedCutoffT(typename L::V hz, typename L::V rate)
+{
+  const typename L::V half = rate * 0.5;
+  return hz > 0.0 ? (hz < half ? hz : half) : L::Splat(0.0);
+}
+
+// The coefficients of StateVariableFilter::UpdateG<true>() at a clamped
+// cutoff: g and h (FastCoefficients), and StepFast's a, 2 g and 2 g^2.
+template <typename L>
+[[gnu::always_inline]] inline void FastFilterCoefficientsT(typename L::V cutoff, typename L::V rate, typename L::V k,
+                                                           typename L::V& g, typename L::V& h, typename L::V& a,
+                                                           typename L::V& g2, typename L::V& c)
+{
+  using V = typename L::V;
+  const V x = fastmath::kPi * cutoff / rate;
+  V ta, tb;
+  TanQuarterRatioT<L>(x, ta, tb);
+  const V q = (ta * k + tb) * tb + ta * ta;
+  const V r = 1.0 / (tb * q);
+  g = ta * q * r;
+  h = tb * tb * tb * r;
+  const typename L::M other =
+      ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(AbsT<L>(g) <= DBL_MAX) | ~(AbsT<L>(h) <= DBL_MAX);
+  if (L::Any(other))
+    for (int l = 0; l < L::kCount; ++l)
+      if (other[l]) StateVariableFilter::FastCoefficients(x[l], k[l], g[l], h[l]);
+  a = -(k + g) * h;
+  g2 = 2.0 * g;
+  c = g2 * g;
+}
+
+// Voice::LowPassTarget() and HighPassTarget(): the cutoffs under the filter
+// envelope's level e, for a base cutoff and an envelope depth.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V LowPassTargetT(typename L::V e, typename L::V base, typename L::V depth,
+                                                           double full)
+{
+  return depth > 0.0 ? base * (1.0 - depth) + depth * ((1.0 - e) * base + full * e)
+                     : (depth < 0.0 ? base * (1.0 + depth) + (-depth) * ((1.0 - e) * full + e * base) : base);
+}
+template <typename L>
+[[gnu::always_inline]] inline typename L::V HighPassTargetT(typename L::V e, typename L::V base, typename L::V depth)
+{
+  return depth > 0.0 ? depth * (1.0 - e) * base + (1.0 - depth) * base
+                     : (depth < 0.0 ? (-depth) * e * base + (1.0 + depth) * base : base);
+}
+
+// The saw's value at phase p: the band-limited table inside the transition,
+// its ends (or, for 0/0, its middle) outside it.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V SawValueT(typename L::V p, typename L::V sawScale)
+{
+  using V = typename L::V;
+  V ex = p * sawScale;
+  const typename L::M within = AbsT<L>(ex) <= 0.5;
+  if (!L::Any(within)) {
+    // Past the transition everywhere: the table's ends with weights 1 and
+    // 0, and its middle for the 0/0 of a frequency of 0.
+    return (ex > 0.5 ? L::Splat(kSawTable[kSawTableSize - 1])
+                     : (ex < -0.5 ? L::Splat(kSawTable[0]) : L::Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
+  }
+  ex = within ? ex : (ex > 0.5 ? L::Splat(0.5) : (ex < -0.5 ? L::Splat(-0.5) : L::Splat(0.0)));
+  const V x = 1000.0 * ex + 500.0;
+  // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
+  V lo, hi, w;
+  L::Neighbours(kSawTable, kSawTableSize, x, lo, hi, w);
+  return (1.0 - w) * lo + w * hi - p;
+}

@@ -51,27 +51,12 @@ struct Coefficients {
 template <typename Filter>
 [[gnu::always_inline]] inline void SetCutoff(Filter& f, V4 hz)
 {
-  const V4 half = f.rate * 0.5;
-  f.cutoff = hz > 0.0 ? (hz < half ? hz : half) : Splat(0.0);
+  f.cutoff = ClampedCutoffT<Lanes4>(hz, f.rate);
   if (!Any(f.cutoff != f.coefficientCutoff))
     return;
-  const V4 x = fastmath::kPi * f.cutoff / f.rate;
   Coefficients& c = f.k4;
-  // StateVariableFilter::FastCoefficients.
-  V4 a, b;
-  TanQuarterRatio(x, a, b);
-  const V4 q = (a * f.k + b) * b + a * a;
-  const V4 r = 1.0 / (b * q);
-  c.g = a * q * r;
-  c.h = b * b * b * r;
-  const M4 other = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(Abs(c.g) <= DBL_MAX) | ~(Abs(c.h) <= DBL_MAX);
-  if (Any(other))
-    for (int l = 0; l < kLanes; ++l)
-      if (other[l]) StateVariableFilter::FastCoefficients(x[l], f.k[l], c.g[l], c.h[l]);
+  FastFilterCoefficientsT<Lanes4>(f.cutoff, f.rate, f.k, c.g, c.h, c.a, c.g2, c.c);
   f.coefficientCutoff = f.cutoff;
-  c.a = -(f.k + c.g) * c.h;
-  c.g2 = 2.0 * c.g;
-  c.c = c.g2 * c.g;
 }
 
 // StepFast; returns the high-pass or the low-pass output.
@@ -91,27 +76,7 @@ template <bool kHighPass, typename Filter>
 
 [[gnu::always_inline]] inline V4 Wrap(V4 p) { return p >= 1.0 ? p - 1.0 : p; }
 
-// The saw's value at phase p: the band-limited table inside the transition,
-// its ends (or, for 0/0, its middle) outside it.
-[[gnu::always_inline]] inline V4 SawValue(V4 p, V4 sawScale)
-{
-  V4 ex = p * sawScale;
-  const M4 within = Abs(ex) <= 0.5;
-  if (!Any(within)) {
-    // Past the transition everywhere: the table's ends with weights 1 and
-    // 0, and its middle for the 0/0 of a frequency of 0.
-    return (ex > 0.5 ? Splat(kSawTable[kSawTableSize - 1]) : (ex < -0.5 ? Splat(kSawTable[0]) : Splat(kSawTable[(kSawTableSize - 1) / 2]))) - p;
-  }
-  ex = within ? ex : (ex > 0.5 ? Splat(0.5) : (ex < -0.5 ? Splat(-0.5) : Splat(0.0)));
-  const V4 x = 1000.0 * ex + 500.0;
-  // x is in [0, 1000]: truncation is the conversion's rounding toward zero.
-  __m128i j = _mm256_cvttpd_epi32(reinterpret_cast<__m256d>(x));
-  j = _mm_min_epi32(j, _mm_set1_epi32(kSawTableSize - 2));
-  const V4 lo = Gather(kSawTable, j);
-  const V4 hi = Gather(kSawTable + 1, j);
-  const V4 w = x - reinterpret_cast<V4>(_mm256_cvtepi32_pd(j));
-  return (1.0 - w) * lo + w * hi - p;
-}
+[[gnu::always_inline]] inline V4 SawValue(V4 p, V4 sawScale) { return SawValueT<Lanes4>(p, sawScale); }
 
 // A voice that sounds alone takes its samples four at a time: lane j holds
 // sample i + j.
@@ -607,13 +572,8 @@ struct VoiceLanes::FilterLanes {
   auto filterStep = [&](int i) __attribute__((always_inline)) {
     fenv.level *= fenv.multiplier;
     const V4 e = fenv.level;
-    const V4 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
-                                      : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
-                                                       : lpBase);
-    const V4 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
-                                      : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
-    SetCutoff(lp, lpTarget);
-    SetCutoff(hp, hpTarget);
+    SetCutoff(lp, LowPassTargetT<Lanes4>(e, lpBase, lpDepth, Voice::kFullCutoff));
+    SetCutoff(hp, HighPassTargetT<Lanes4>(e, hpBase, hpDepth));
     lpAt[i] = lp.k4;
     hpAt[i] = hp.k4;
   };
@@ -967,49 +927,9 @@ struct Cutoffs8 {
 [[gnu::always_inline]] inline Cutoffs8 WorkOutCutoffs(V8 hz, V8 rate, V8 k)
 {
   Cutoffs8 o;
-  const V8 half = rate * 0.5;
-  o.cutoff = hz > 0.0 ? (hz < half ? hz : half) : Splat8(0.0);
-  const V8 x = fastmath::kPi * o.cutoff / rate;
-  // TanQuarterRatio().
-  const M8 near = x <= 0.78539816339744830962;
-  const V8 r = (fastmath::kHalfPiHi - x) + fastmath::kHalfPiLo;
-  V8 num, den;
-  fastmath::TanRatio(near ? x : r, num, den);
-  const V8 a = near ? num : den;
-  const V8 b = near ? den : num;
-  const V8 q = (a * k + b) * b + a * a;
-  const V8 inverse = 1.0 / (b * q);
-  o.g = a * q * inverse;
-  o.h = b * b * b * inverse;
-  const M8 other = ~((x >= 0.0) & (x <= fastmath::kHalfPiHi)) | ~(lanemath8::AbsT<Lanes8>(o.g) <= DBL_MAX) |
-                   ~(lanemath8::AbsT<Lanes8>(o.h) <= DBL_MAX);
-  if (Lanes8::Any(other))
-    for (int l = 0; l < Lanes8::kCount; ++l)
-      if (other[l]) StateVariableFilter::FastCoefficients(x[l], k[l], o.g[l], o.h[l]);
-  o.a = -(k + o.g) * o.h;
-  o.g2 = 2.0 * o.g;
-  o.c = o.g2 * o.g;
+  o.cutoff = lanemath8::ClampedCutoffT<Lanes8>(hz, rate);
+  lanemath8::FastFilterCoefficientsT<Lanes8>(o.cutoff, rate, k, o.g, o.h, o.a, o.g2, o.c);
   return o;
-}
-
-// SawValue() eight lanes at a time.
-[[gnu::always_inline]] inline V8 SawValue8(V8 p, V8 sawScale)
-{
-  V8 ex = p * sawScale;
-  const M8 within = lanemath8::AbsT<Lanes8>(ex) <= 0.5;
-  if (!Lanes8::Any(within)) {
-    return (ex > 0.5 ? Splat8(kSawTable[kSawTableSize - 1])
-                     : (ex < -0.5 ? Splat8(kSawTable[0]) : Splat8(kSawTable[(kSawTableSize - 1) / 2]))) - p;
-  }
-  ex = within ? ex : (ex > 0.5 ? Splat8(0.5) : (ex < -0.5 ? Splat8(-0.5) : Splat8(0.0)));
-  const V8 x = 1000.0 * ex + 500.0;
-  __m256i j = _mm512_cvttpd_epi32(reinterpret_cast<__m512d>(x));
-  j = _mm256_min_epi32(j, _mm256_set1_epi32(kSawTableSize - 2));
-  const __m512d none = _mm512_setzero_pd();
-  const V8 lo = reinterpret_cast<V8>(_mm512_mask_i32gather_pd(none, 0xFF, j, kSawTable, 8));
-  const V8 hi = reinterpret_cast<V8>(_mm512_mask_i32gather_pd(none, 0xFF, j, kSawTable + 1, 8));
-  const V8 w = x - reinterpret_cast<V8>(_mm512_cvtepi32_pd(j));
-  return (1.0 - w) * lo + w * hi - p;
 }
 
 // Samples i and i + 1 of an array of four doubles per sample; sample i twice
@@ -1060,7 +980,7 @@ template <int W>
       // The scale of each sample's frequency: the same value the four-lane
       // form keeps from the last change of frequency.
       const V8 scale = stride == 0 ? lanemath8::Join(scale4, scale4) : 8820.22 / Pair(freq, i, n);
-      y = SawValue8(p, scale);
+      y = lanemath8::SawValueT<Lanes8>(p, scale);
       if (stride != 0) {
         last4 = Last(Pair(freq, i, n), i, n);
         scale4 = Last(scale, i, n);
@@ -1114,13 +1034,9 @@ void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const
   constexpr int kPerSample = sizeof(Coefficients) / sizeof(double);
   for (int i = 0; i < n; i += 2) {
     const V8 e = Pair(levels, i, n);
-    const V8 lpTarget = lpDepth > 0.0 ? lpBase * (1.0 - lpDepth) + lpDepth * ((1.0 - e) * lpBase + Voice::kFullCutoff * e)
-                                      : (lpDepth < 0.0 ? lpBase * (1.0 + lpDepth) + (-lpDepth) * ((1.0 - e) * Voice::kFullCutoff + e * lpBase)
-                                                       : lpBase);
-    const V8 hpTarget = hpDepth > 0.0 ? hpDepth * (1.0 - e) * hpBase + (1.0 - hpDepth) * hpBase
-                                      : (hpDepth < 0.0 ? (-hpDepth) * e * hpBase + (1.0 + hpDepth) * hpBase : hpBase);
-    const Cutoffs8 lpFresh = WorkOutCutoffs(lpTarget, lpRate, lpK);
-    const Cutoffs8 hpFresh = WorkOutCutoffs(hpTarget, hpRate, hpK);
+    const Cutoffs8 lpFresh =
+        WorkOutCutoffs(lanemath8::LowPassTargetT<Lanes8>(e, lpBase, lpDepth, Voice::kFullCutoff), lpRate, lpK);
+    const Cutoffs8 hpFresh = WorkOutCutoffs(lanemath8::HighPassTargetT<Lanes8>(e, hpBase, hpDepth), hpRate, hpK);
     for (int j = 0; j < 2 && i + j < n; ++j) {
       take(lowPass, lpFresh, j, lowAt + kPerSample * (i + j));
       take(highPass, hpFresh, j, highAt + kPerSample * (i + j));
