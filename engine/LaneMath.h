@@ -33,18 +33,17 @@ constexpr int kLanes = 4;
   std::memcpy(&x, &bits, sizeof x);
   return x;
 }
-[[gnu::always_inline]] inline U4 Bits(V4 x)
+// A vector's bits as another type of the same size, at any width.
+template <typename To, typename From>
+[[gnu::always_inline]] inline To BitCast(From x)
 {
-  U4 b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
+  static_assert(sizeof(To) == sizeof(From), "a vector of another width");
+  To y;
+  std::memcpy(&y, &x, sizeof y);
+  return y;
 }
-[[gnu::always_inline]] inline V4 FromBits(U4 b)
-{
-  V4 x;
-  std::memcpy(&x, &b, sizeof x);
-  return x;
-}
+[[gnu::always_inline]] inline U4 Bits(V4 x) { return BitCast<U4>(x); }
+[[gnu::always_inline]] inline V4 FromBits(U4 b) { return BitCast<V4>(b); }
 
 // table[j] for the four indices (the masked forms: the plain ones leave a
 // register formally uninitialised).
@@ -72,6 +71,10 @@ struct Lanes4 {
   [[gnu::always_inline]] static U Bits(V x) { return lanemath::Bits(x); }
   [[gnu::always_inline]] static V FromBits(U b) { return lanemath::FromBits(b); }
   [[gnu::always_inline]] static V Gather(const double* table, U j) { return lanemath::Gather(table, j); }
+  // Unaligned moves: neither the callers' buffers nor, in the Windows
+  // builds, the stack are aligned for more.
+  [[gnu::always_inline]] static V Load(const double* p) { return reinterpret_cast<V>(_mm256_loadu_pd(p)); }
+  [[gnu::always_inline]] static void Store(double* p, V x) { _mm256_storeu_pd(p, reinterpret_cast<__m256d>(x)); }
   // table[j] and table[j + 1] for j = x truncated (x in [0, size - 1]), at
   // most size - 2, and x - j.
   [[gnu::always_inline]] static void Neighbours(const double* table, int size, V x, V& lo, V& hi, V& w)
@@ -84,15 +87,6 @@ struct Lanes4 {
   }
 };
 
-// FlushToZero: v where kFlushThreshold <= |v| <= DBL_MAX, else +0 (a mask
-// and an and instead of a blend).
-[[gnu::always_inline]] inline V4 Flush(V4 v)
-{
-  const V4 a = Abs(v);
-  const M4 keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
-  return FromBits(Bits(v) & reinterpret_cast<U4>(keep));
-}
-
 // The templates, four lanes wide.
 #include "engine/LaneTemplates.h"
 
@@ -101,4 +95,5 @@ struct Lanes4 {
 [[gnu::always_inline]] inline V4 Clip(V4 t) { return ClipT<Lanes4>(t); }
 [[gnu::always_inline]] inline V4 ClippedTanCycles(V4 phase) { return ClippedTanCyclesT<Lanes4>(phase); }
 [[gnu::always_inline]] inline V4 PowUnit(V4 t, V4 c) { return PowUnitT<Lanes4>(t, c); }
+[[gnu::always_inline]] inline V4 Flush(V4 v) { return FlushT<Lanes4>(v); }
 }  // namespace lanemath

@@ -20,23 +20,15 @@ struct Lanes8 {
   {
     return _mm512_test_epi64_mask(reinterpret_cast<__m512i>(m), reinterpret_cast<__m512i>(m)) != 0;
   }
-  [[gnu::always_inline]] static U Bits(V x)
-  {
-    U b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-  }
-  [[gnu::always_inline]] static V FromBits(U b)
-  {
-    V x;
-    std::memcpy(&x, &b, sizeof x);
-    return x;
-  }
+  [[gnu::always_inline]] static U Bits(V x) { return lanemath::BitCast<U>(x); }
+  [[gnu::always_inline]] static V FromBits(U b) { return lanemath::BitCast<V>(b); }
   [[gnu::always_inline]] static V Gather(const double* table, U j)
   {
     // The masked form: the plain one leaves a register formally uninitialised.
     return reinterpret_cast<V>(_mm512_mask_i64gather_pd(_mm512_setzero_pd(), 0xFF, reinterpret_cast<__m512i>(j), table, 8));
   }
+  [[gnu::always_inline]] static V Load(const double* p) { return reinterpret_cast<V>(_mm512_loadu_pd(p)); }
+  [[gnu::always_inline]] static void Store(double* p, V x) { _mm512_storeu_pd(p, reinterpret_cast<__m512d>(x)); }
   [[gnu::always_inline]] static void Neighbours(const double* table, int size, V x, V& lo, V& hi, V& w)
   {
     // The zero-masked forms throughout: the plain ones leave a register
@@ -60,11 +52,5 @@ struct Lanes8 {
 [[gnu::always_inline]] inline V4 Low(V8 x) { return __builtin_shufflevector(x, x, 0, 1, 2, 3); }
 [[gnu::always_inline]] inline V4 High(V8 x) { return __builtin_shufflevector(x, x, 4, 5, 6, 7); }
 
-// Flush() of LaneMath.h.
-[[gnu::always_inline]] inline V8 Flush(V8 v)
-{
-  const V8 a = AbsT<Lanes8>(v);
-  const M8 keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
-  return Lanes8::FromBits(Lanes8::Bits(v) & reinterpret_cast<U8>(keep));
-}
+[[gnu::always_inline]] inline V8 Flush(V8 v) { return FlushT<Lanes8>(v); }
 }  // namespace lanemath8

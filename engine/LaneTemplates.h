@@ -211,3 +211,40 @@ template <typename L>
   L::Neighbours(kSawTable, kSawTableSize, x, lo, hi, w);
   return (1.0 - w) * lo + w * hi - p;
 }
+
+// FlushToZero: v where kFlushThreshold <= |v| <= DBL_MAX, else +0 (a mask
+// and an and instead of a blend).
+template <typename L>
+[[gnu::always_inline]] inline typename L::V FlushT(typename L::V v)
+{
+  const typename L::V a = AbsT<L>(v);
+  const typename L::M keep = (a >= kFlushThreshold) & (a <= DBL_MAX);
+  return L::FromBits(L::Bits(v) & reinterpret_cast<typename L::U>(keep));
+}
+
+// The output curve (OutputStage.h's CompressionCurve) at exponent c, with 0
+// for 0: zeros stay zeros without a pow (1 is a value of the polynomial's
+// domain).
+template <typename L>
+[[gnu::always_inline]] inline typename L::V CompressionCurveT(typename L::V x, typename L::V c)
+{
+  using V = typename L::V;
+  const typename L::M zero = x == 0.0;
+  const typename L::M positive = x > 0.0;
+  const V t = zero ? L::Splat(1.0) : (positive ? x : -x);
+  const V p = PowUnitT<L>(t, c);
+  V y = positive ? p : -p;
+  y = y < -2.0 ? L::Splat(-2.0) : (y > 2.0 ? L::Splat(2.0) : y);
+  y = FlushT<L>(y);
+  return zero ? L::Splat(0.0) : y;
+}
+
+// f over the first multiple of L::kCount of `count` values, in place;
+// returns how many it did.
+template <typename L, typename F>
+[[gnu::always_inline]] inline int MapInPlaceT(double* d, int count, F f)
+{
+  int i = 0;
+  for (; i + L::kCount <= count; i += L::kCount) L::Store(d + i, f(L::Load(d + i)));
+  return i;
+}

@@ -16,32 +16,12 @@ using namespace lanemath;
 int OutputLanes::CurveWide(double* d, int count, double exponent) noexcept
 {
   const V4 c = Splat(exponent);
-  int i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    // Unaligned moves: the Windows builds' stack is not aligned for more.
-    const V4 x = reinterpret_cast<V4>(_mm256_loadu_pd(d + i));
-    // Zeros stay zeros without a pow; 1 is a value of the polynomial's domain.
-    const M4 zero = x == 0.0;
-    const M4 positive = x > 0.0;
-    const V4 t = zero ? Splat(1.0) : (positive ? x : -x);
-    const V4 p = PowUnit(t, c);
-    V4 y = positive ? p : -p;
-    y = y < -2.0 ? Splat(-2.0) : (y > 2.0 ? Splat(2.0) : y);
-    y = lanemath::Flush(y);
-    y = zero ? Splat(0.0) : y;
-    _mm256_storeu_pd(d + i, reinterpret_cast<__m256d>(y));
-  }
-  return i;
+  return MapInPlaceT<Lanes4>(d, count, [c](V4 x) __attribute__((always_inline)) { return CompressionCurveT<Lanes4>(x, c); });
 }
 
 int OutputLanes::FlushWide(double* x, int count) noexcept
 {
-  int i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    const V4 v = reinterpret_cast<V4>(_mm256_loadu_pd(x + i));
-    _mm256_storeu_pd(x + i, reinterpret_cast<__m256d>(lanemath::Flush(v)));
-  }
-  return i;
+  return MapInPlaceT<Lanes4>(x, count, [](V4 v) __attribute__((always_inline)) { return FlushT<Lanes4>(v); });
 }
 
 #pragma GCC pop_options
@@ -54,33 +34,14 @@ using namespace lanemath8;
 
 int OutputLanes::CurveEight(double* d, int count, double exponent) noexcept
 {
-  using L = Lanes8;
   const V8 c = Splat8(exponent);
-  int i = 0;
-  // CurveWide()'s steps, eight lanes at a time.
-  for (; i + L::kCount <= count; i += L::kCount) {
-    const V8 x = reinterpret_cast<V8>(_mm512_loadu_pd(d + i));
-    const M8 zero = x == 0.0;
-    const M8 positive = x > 0.0;
-    const V8 t = zero ? Splat8(1.0) : (positive ? x : -x);
-    const V8 p = lanemath8::PowUnitT<L>(t, c);
-    V8 y = positive ? p : -p;
-    y = y < -2.0 ? Splat8(-2.0) : (y > 2.0 ? Splat8(2.0) : y);
-    y = lanemath8::Flush(y);
-    y = zero ? Splat8(0.0) : y;
-    _mm512_storeu_pd(d + i, reinterpret_cast<__m512d>(y));
-  }
-  return i;
+  return lanemath8::MapInPlaceT<Lanes8>(
+      d, count, [c](V8 x) __attribute__((always_inline)) { return lanemath8::CompressionCurveT<Lanes8>(x, c); });
 }
 
 int OutputLanes::FlushEight(double* x, int count) noexcept
 {
-  int i = 0;
-  for (; i + Lanes8::kCount <= count; i += Lanes8::kCount) {
-    const V8 v = reinterpret_cast<V8>(_mm512_loadu_pd(x + i));
-    _mm512_storeu_pd(x + i, reinterpret_cast<__m512d>(lanemath8::Flush(v)));
-  }
-  return i;
+  return lanemath8::MapInPlaceT<Lanes8>(x, count, [](V8 v) __attribute__((always_inline)) { return lanemath8::FlushT<Lanes8>(v); });
 }
 
 #pragma GCC pop_options
