@@ -5,8 +5,9 @@
 //    polynomial and rational forms, a filter's g and h from one division,
 //    the oscillators' increments as f x (1 / R);
 //  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2, with
-//    t from the sweep's reciprocal length, and past its first 32768 samples
-//    once per 32 samples, carried between by a series (PitchEnvelope.h);
+//    t from the sweep's reciprocal length, and past its first 4096 samples
+//    once per span of 4 to 32 samples, carried between by a series
+//    (PitchEnvelope.h);
 //  - kFastFilter: the voice filters' sums regrouped for shorter dependency
 //    chains, the velocity applied as one factor;
 //  - kFastDecimator: the decimator's sum regrouped likewise;
@@ -19,13 +20,15 @@
 //  - kLoneVoice: within those runs, a voice that sounds alone renders four
 //    consecutive samples side by side in the vector lanes (phases, envelopes
 //    and steady filters stepped four samples at a time);
-//  - kEightLanes: where the processor has AVX-512, the output curve and the
-//    voice lanes' oscillators take eight doubles per instruction instead of
-//    four (two samples of the four voices side by side), and the lanes of
-//    several voices run compiled for it; every lane takes the same steps,
-//    so the bits are the same.
-// kDecimatorBlocks and kLoneVoice change the order of the arithmetic across samples, so their
-// bits differ from the one-sample-at-a-time forms by rounding.
+//  - kEightLanes: where the processor has AVX-512, the output curve and
+//    flush, the voice lanes' oscillators and their moving filters'
+//    coefficients take eight doubles per instruction instead of four (two
+//    samples of the four voices side by side), and the lanes of several
+//    voices run compiled for it; every lane takes the same steps, so the
+//    bits are the same.
+// kDecimatorBlocks and kLoneVoice change the order of the arithmetic across
+// samples, so their bits differ from the one-sample-at-a-time forms by
+// rounding.
 // All of them (the default) agree with none of them, the exact arithmetic,
 // within 1e-7 on the output: the agreement tests and the benchmarks compare
 // against kDspExact. The choice is process-wide and meant to be made before
