@@ -1,7 +1,8 @@
 #pragma once
 // The lane templates of LaneMath.h eight lanes wide, for AVX-512. Include it
-// after LaneMath.h, inside a region compiled for AVX-512 (avx512f and
-// avx512dq), never where a processor without it runs.
+// inside a region compiled for AVX-512 (avx512f and avx512dq), after any
+// AVX2 region that includes LaneMath.h, never where a processor without it
+// runs.
 #include "engine/LaneMath.h"
 
 namespace lanemath8 {

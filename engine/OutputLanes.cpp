@@ -61,10 +61,10 @@ void OutputLanes::Curve(double* d, int count, double exponent) noexcept
 {
   int i = 0;
   // The linear setting and the library's pow take the one-sample form.
-  if (WideLanesAvailable() && exponent != 1.0 && (DspTechniques() & kFastPow))
+  if (WideLanesAvailable() && exponent != 1.0 && (DspTechniques() & kFastPow)) {
     i = EightLanesAvailable() ? CurveEight(d, count, exponent) : 0;
-  if (WideLanesAvailable() && exponent != 1.0 && (DspTechniques() & kFastPow))
     i += CurveWide(d + i, count - i, exponent);
+  }
   for (; i < count; ++i)
     d[i] = d[i] == 0.0 ? 0.0 : CompressionCurve(d[i], exponent);
 }
