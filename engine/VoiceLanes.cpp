@@ -348,6 +348,14 @@ struct VoiceLanes::FilterLanes {
   V4 coefficientCutoff, cutoff, k, rate;
 };
 
+// What the pitch stage of the four voices reads and moves, as RunT() keeps it.
+struct VoiceLanes::PitchLanes {
+  V4 counter, total, start, end, high, low, seriesAt, position;
+  M4 sweeps;
+  V4 series[pitchseries::kTerms];
+  V4 base[kOsc];
+};
+
 [[gnu::always_inline]] inline VoiceLanes::FilterLanes VoiceLanes::LoadFilter(const Voice* const* src,
                                                                              StateVariableFilter Voice::*which) noexcept
 {
@@ -430,23 +438,27 @@ struct VoiceLanes::FilterLanes {
 
   const V4 oscRate = Splat(1.0 / rate);
   // Pitch.
-  V4 counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
-  const V4 total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
+  PitchLanes pitch;
+  V4& counter = pitch.counter;
+  counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
+  const V4 total = pitch.total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
   const V4 inverseTotal = gather([](const Voice& x) { return x.mPitchEnvelope.mInverseTotal; });
-  const V4 start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
-  const V4 end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
+  const V4 start = pitch.start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
+  const V4 end = pitch.end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
   const V4 curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
-  const V4 high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
-  const V4 low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
-  const M4 sweeps = ~((start == 0.0) & (end == 0.0));
+  const V4 high = pitch.high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
+  const V4 low = pitch.low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
+  const M4 sweeps = pitch.sweeps = ~((start == 0.0) & (end == 0.0));
   // The sweep's series (PitchEnvelope::NextPositionT).
-  V4 seriesAt = gather([](const Voice& x) { return x.mPitchEnvelope.mSeriesAt; });
-  V4 series[pitchseries::kTerms];
+  V4& seriesAt = pitch.seriesAt;
+  seriesAt = gather([](const Voice& x) { return x.mPitchEnvelope.mSeriesAt; });
+  V4* series = pitch.series;
   for (int k = 0; k < pitchseries::kTerms; ++k)
     series[k] = gather([k](const Voice& x) { return x.mPitchEnvelope.mSeries[k]; });
-  V4 base[kOsc];
+  V4* base = pitch.base;
   for (int i = 0; i < kOsc; ++i) base[i] = V4{src[0]->mBaseFrequencies[i], src[1]->mBaseFrequencies[i], src[2]->mBaseFrequencies[i], src[3]->mBaseFrequencies[i]};
-  V4 position = gather([](const Voice& x) { return x.mPitchEnvelope.mPosition; });
+  V4& position = pitch.position;
+  position = gather([](const Voice& x) { return x.mPitchEnvelope.mPosition; });
   V4 frequency[kOsc];
   for (int i = 0; i < kOsc; ++i) frequency[i] = V4{src[0]->mCurrentFrequencies[i], src[1]->mCurrentFrequencies[i], src[2]->mCurrentFrequencies[i], src[3]->mCurrentFrequencies[i]};
 
@@ -520,7 +532,7 @@ struct VoiceLanes::FilterLanes {
   // of waiting on one another within one.
   V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk], levelAt[kChunk];
   Coefficients lpAt[kChunk], hpAt[kChunk];
-  F4 pinkDraw[3][kChunk];
+  V4 mixAt[kChunk];
   // Pitch and cutoffs that stay put for the whole run are worked out once,
   // with the arithmetic of their first sample.
   // The oscillators whose waveform sounds, and sources 2 to 5 that add to
@@ -568,6 +580,18 @@ struct VoiceLanes::FilterLanes {
     position = sweeps ? (1.0 - b) * start + b * end : Splat(0.0);
     const Blend blend(position, high, low);
     for (int k = 0; k < kOsc; ++k) freq[k][i] = blend(base[k]);
+  };
+  // Samples [0, n) of the chunk: two at a time where the processor has
+  // AVX-512 and no sample needs the power itself or a new series.
+  auto pitchRun = [&](int n) __attribute__((always_inline)) {
+    for (int i = 0; i < n;) {
+      if (eight) {
+        i += PitchEight(pitch, &freq[0][0][0], i, n);
+        if (i >= n) break;
+      }
+      pitchStep(i);
+      ++i;
+    }
   };
   auto filterStep = [&](int i) __attribute__((always_inline)) {
     fenv.level *= fenv.multiplier;
@@ -751,14 +775,69 @@ struct VoiceLanes::FilterLanes {
     top[k] = Splat(w == kOscSaw ? 0.5 : 1.0);
   }
   // Otherwise the voices side by side, a chunk of samples at a time.
+  // Oscilator's step "wrap, then add the increment f (1 / R)", the saw
+  // wrapping at 1/2, for sample i of the chunk: the oscillators' phases side
+  // by side instead of one oscillator's after another's.
+  auto phaseStep = [&](int i) __attribute__((always_inline)) {
+#pragma GCC unroll 3
+    for (int k = 0; k < kOsc; ++k) {
+      if (!sounds[k]) continue;
+      const V4 f = freq[k][i * pitchStride];
+      const V4 next = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
+      phaseAt[k][i] = readsAfter[k] ? next : phase[k];
+      phase[k] = next;
+      if (osc[k].waveform == kOscWhistle) {
+        secondAt[k][i] = secondPhase[k];
+        secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * f) * oscRate;
+      }
+    }
+  };
+  // The noises of sample i of the chunk.
+  auto noiseStep = [&](int i) __attribute__((always_inline)) {
+    if (noise.white) {
+      const V4 w = Widen(draws.Value(0, i));
+      srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
+    }
+    if (noise.pink) {
+      const int at = noise.white ? 1 : 0;
+      const F4 r1 = __builtin_convertvector(draws.Value(at, i), F4);
+      const F4 r2 = __builtin_convertvector(draws.Value(at + 1, i), F4);
+      const F4 r3 = __builtin_convertvector(draws.Value(at + 2, i), F4);
+      pink0 = (pink0 - r1) * 0.319f + r1;
+      pink1 = (pink1 - r2) * 0.7756f + r2;
+      pink2 = (pink2 - r3) * 0.9613f + r3;
+      const F4 sum = pink1 * 0.07113478f + pink0 * 0.02109238f + pink2 * 0.6887356f;
+      const F4 value = sum * 6.103702e-5f - 0.78096277f;
+      srcAt[Voice::kPinkSource][i] = Widen(value) * level[Voice::kPinkSource];
+    }
+  };
+  // The voice filters of sample i (FilterMix), the voices that sound kept.
+  auto filterMix = [&](int i) __attribute__((always_inline)) {
+    const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mixAt[i]))));
+    mixAt[i] = FromBits(Bits(y) & reinterpret_cast<U4>(active));
+  };
+  auto noiseDone = [&](int chunk) __attribute__((always_inline)) {
+    if (randomState) {
+      *randomState = draws.Last(chunk - 1);
+      draws.Next(chunk);
+    }
+  };
+  // The pitch, the phases and the noises of the first chunk; each chunk then
+  // works out those of the next while its filters run (below).
+  const int first32 = total32 < kChunk ? total32 : kChunk;
+  if (!lone && total32 > 0) {
+    if (pitchMoves) pitchRun(first32);
+    for (int i = 0; i < first32; ++i) phaseStep(i);
+    for (int i = 0; i < first32 && randomState; ++i) noiseStep(i);
+    noiseDone(first32);
+  }
   if (!lone)
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
-    // Pitch, envelopes and filter coefficients (BeginSample), each stage in
-    // a loop of its own: the samples of the larger ones, whose divisions
-    // wait long, then overlap from one sample to the next.
-    if (pitchMoves)
-      for (int i = 0; i < chunk; ++i) pitchStep(i);
+    const int next = total32 - i0 - chunk < kChunk ? total32 - i0 - chunk : kChunk;
+    // Envelopes and filter coefficients (BeginSample), each stage in a loop
+    // of its own: the samples of the larger ones, whose divisions wait long,
+    // then overlap from one sample to the next.
     for (int i = 0; i < chunk; ++i) {
       amp.level *= amp.multiplier;
       ampAt[i] = amp.level;
@@ -775,23 +854,6 @@ struct VoiceLanes::FilterLanes {
     }
     ampValue = amp.level;
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
-    // The phases first, the oscillators' running sums side by side instead
-    // of one oscillator's after another's: Oscilator's step "wrap, then add
-    // the increment f (1 / R)", the saw wrapping at 1/2.
-    for (int i = 0; i < chunk; ++i) {
-#pragma GCC unroll 3
-      for (int k = 0; k < kOsc; ++k) {
-        if (!sounds[k]) continue;
-        const V4 f = freq[k][i * pitchStride];
-        const V4 next = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
-        phaseAt[k][i] = readsAfter[k] ? next : phase[k];
-        phase[k] = next;
-        if (osc[k].waveform == kOscWhistle) {
-          secondAt[k][i] = secondPhase[k];
-          secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * f) * oscRate;
-        }
-      }
-    }
     for (int k = 0; k < kOsc; ++k) {
       if (!osc[k].runs) continue;
       if (!sounds[k])  // "Off": the mix still reads oscillator 1
@@ -813,44 +875,43 @@ struct VoiceLanes::FilterLanes {
       default: break;
       }
     }
-    // The noises.
-    for (int i = 0; i < chunk && randomState; ++i) {
-      if (noise.white) {
-        const V4 w = Widen(draws.Value(0, i));
-        srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
-      }
-      if (noise.pink) {
-        const int at = noise.white ? 1 : 0;
-        for (int k = 0; k < 3; ++k) pinkDraw[k][i] = __builtin_convertvector(draws.Value(at + k, i), F4);
+    // The mix under the amplitude envelope (FilterMix's input).
+    if (eight) {
+      MixEight(&srcAt[0][0][0], kChunk * kLanes, sounding, soundingCount, &ampAt[0][0], &keep[0][0], &depth[0][0],
+               &velocity[0], &mixAt[0][0], chunk);
+    } else {
+      for (int i = 0; i < chunk; ++i) {
+        const V4 a = ampAt[i];
+        // Silent sources would add exact zeros.
+        V4 mix = srcAt[0][i] * (keep[0] + depth[0] * a);
+        for (int j = 0; j < soundingCount; ++j) {
+          const int k = sounding[j];
+          mix += srcAt[k][i] * (keep[k] + depth[k] * a);
+        }
+        mixAt[i] = mix * velocity;
       }
     }
-    if (randomState) {
-      *randomState = draws.Last(chunk - 1);
-      draws.Next(chunk);
+    // The sources are mixed: the next chunk's pitch, phases and noises may
+    // take their place. The filters wait on their own state from sample to
+    // sample; the phases and the pink noise do too, on theirs, and the
+    // draws' integer arithmetic fills the wait: side by side in one loop,
+    // the waits overlap.
+    if (pitchMoves) pitchRun(next);
+    const int both = next < chunk ? next : chunk;
+    for (int i = 0; i < both; ++i) {
+      filterMix(i);
+      phaseStep(i);
+      if (randomState) noiseStep(i);
     }
-    // The mix under the amplitude envelope, then the filters (FilterMix).
+    for (int i = both; i < chunk; ++i) filterMix(i);
+    for (int i = both; i < next; ++i) {
+      phaseStep(i);
+      if (randomState) noiseStep(i);
+    }
+    if (next > 0) noiseDone(next);
+    // The voices' sum.
     for (int i = 0; i < chunk; ++i) {
-      // The pink noise's filters here, where their wait from sample to
-      // sample overlaps the voice filters' own.
-      if (noise.pink) {
-        const F4 r1 = pinkDraw[0][i], r2 = pinkDraw[1][i], r3 = pinkDraw[2][i];
-        pink0 = (pink0 - r1) * 0.319f + r1;
-        pink1 = (pink1 - r2) * 0.7756f + r2;
-        pink2 = (pink2 - r3) * 0.9613f + r3;
-        const F4 sum = pink1 * 0.07113478f + pink0 * 0.02109238f + pink2 * 0.6887356f;
-        const F4 value = sum * 6.103702e-5f - 0.78096277f;
-        srcAt[Voice::kPinkSource][i] = Widen(value) * level[Voice::kPinkSource];
-      }
-      const V4 a = ampAt[i];
-      // Silent sources would add exact zeros.
-      V4 mix = srcAt[0][i] * (keep[0] + depth[0] * a);
-      for (int j = 0; j < soundingCount; ++j) {
-        const int k = sounding[j];
-        mix += srcAt[k][i] * (keep[k] + depth[k] * a);
-      }
-      mix = mix * velocity;
-      const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mix))));
-      const V4 heard = FromBits(Bits(y) & reinterpret_cast<U4>(active));
+      const V4 heard = mixAt[i];
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
   }
@@ -1044,6 +1105,64 @@ void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const
   }
 }
 
+void VoiceLanes::MixEight(const double* sources, int stride, const int* sounding, int soundingCount, const double* ampAt,
+                          const double* keep, const double* depth, const double* velocity, double* mixAt, int n) noexcept
+{
+  auto twice = [](const double* x) __attribute__((always_inline)) {
+    const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
+    return lanemath8::Join(four, four);
+  };
+  const V8 keep0 = twice(keep), depth0 = twice(depth), gain = twice(velocity);
+  for (int i = 0; i < n; i += 2) {
+    const V8 a = Pair(ampAt, i, n);
+    V8 mix = Pair(sources, i, n) * (keep0 + depth0 * a);
+    for (int j = 0; j < soundingCount; ++j) {
+      const int k = sounding[j];
+      mix += Pair(sources + k * stride, i, n) * (twice(keep + 4 * k) + twice(depth + 4 * k) * a);
+    }
+    Store(mixAt, i, n, mix * gain);
+  }
+}
+
+int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcept
+{
+  using lanemath8::Join;
+  const M8 sweeps = reinterpret_cast<M8>(Join(reinterpret_cast<V4>(p.sweeps), reinterpret_cast<V4>(p.sweeps)));
+  const V8 total = Join(p.total, p.total), start = Join(p.start, p.start), end = Join(p.end, p.end);
+  const V8 high = Join(p.high, p.high), low = Join(p.low, p.low), seriesAt = Join(p.seriesAt, p.seriesAt);
+  V8 series[pitchseries::kTerms], base[kOsc];
+  for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = Join(p.series[k], p.series[k]);
+  for (int k = 0; k < kOsc; ++k) base[k] = Join(p.base[k], p.base[k]);
+  const V8 one = Splat8(1.0), zero = Splat8(0.0);
+  V4 counter = p.counter;
+  V8 position = Join(p.position, p.position);
+  int i = from;
+  for (; i + 1 < n; i += 2) {
+    const V8 at = Join(counter, counter + 1.0);
+    const M8 live = (at < total) & sweeps;
+    // The power itself before the series starts, or a new span's series:
+    // the four-lane form.
+    if (Lanes8::Any(live & (at < static_cast<double>(pitchseries::kSeriesFrom)))) break;
+    const V8 span = pitchseries::SpanAt(at);
+    const V8 first = reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * pitchseries::InverseSpanAt(at)),
+                                                                      _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
+                     span;
+    if (Lanes8::Any(live & (first != seriesAt))) break;
+    const V8 b = live ? pitchseries::Value(series, at - first) : one;
+    counter += 2.0;
+    position = sweeps ? (1.0 - b) * start + b * end : zero;
+    // Blend (PitchEnvelope::Apply) for each oscillator's base.
+    const M8 up = position > 0.0, down = position < 0.0;
+    const V8 weight = up ? 1.0 - position : (down ? 1.0 + position : one);
+    const V8 share = up ? position * high : (down ? (-position) * low : zero);
+    for (int k = 0; k < kOsc; ++k)
+      _mm512_storeu_pd(freq + 4 * (k * kChunk + i), reinterpret_cast<__m512d>(weight * base[k] + share));
+  }
+  p.counter = counter;
+  if (i != from) p.position = lanemath8::High(position);
+  return i - from;
+}
+
 bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
                             const double* level, double* out, int n, double* output, double* secondOutput,
                             double* lastFrequency, double* sawScale) noexcept
@@ -1072,6 +1191,11 @@ bool VoiceLanes::WavesEight(int, const double*, const double*, const double*, in
 {
   return false;
 }
+void VoiceLanes::MixEight(const double*, int, const int*, int, const double*, const double*, const double*, const double*,
+                          double*, int) noexcept
+{
+}
+int VoiceLanes::PitchEight(PitchLanes&, double*, int, int) noexcept { return 0; }
 
 #endif
 

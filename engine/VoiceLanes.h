@@ -24,6 +24,7 @@ public:
 
 private:
   struct FilterLanes;
+  struct PitchLanes;
   static int RunT(Voice* voices, double rate, double* out, int count, bool eight) noexcept;
   static int RunWide(Voice* voices, double rate, double* out, int count) noexcept;
   // RunWide() compiled for AVX-512 (kEightLanes).
@@ -44,6 +45,20 @@ private:
   static bool WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
                          const double* level, double* out, int n, double* output, double* secondOutput,
                          double* lastFrequency, double* sawScale) noexcept;
+  // The mix under the amplitude envelope (FilterMix's input) over `n`
+  // samples, two samples of the four voices per AVX-512 vector: source 0 and
+  // the `sounding` sources of `sources` (four doubles per sample, `stride`
+  // doubles from one source to the next), each times keep + depth * amp,
+  // then times the velocity gain.
+  static void MixEight(const double* sources, int stride, const int* sounding, int soundingCount, const double* ampAt,
+                       const double* keep, const double* depth, const double* velocity, double* mixAt, int n) noexcept;
+  // The pitch stage from sample `from` of a chunk on, two samples of the
+  // four voices per AVX-512 vector, as RunT() works it out one sample at a
+  // time: into `freq` (each oscillator's frequencies, four doubles per sample
+  // and a chunk's worth per oscillator). Stops before the first pair that
+  // needs the power itself or a new series, and before the chunk's last
+  // sample if `n` - `from` is odd; returns how many samples it worked out.
+  static int PitchEight(PitchLanes& p, double* freq, int from, int n) noexcept;
   static FilterLanes LoadFilter(const Voice* const* src, StateVariableFilter Voice::*which) noexcept;
   static void StoreFilter(StateVariableFilter& f, const FilterLanes& lanes, int lane) noexcept;
 };
