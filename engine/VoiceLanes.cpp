@@ -287,6 +287,9 @@ constexpr Jump JumpAhead(int n)
 
 typedef uint32_t G4 __attribute__((vector_size(16)));
 typedef int32_t N4 __attribute__((vector_size(16)));
+typedef uint32_t G8 __attribute__((vector_size(32)));
+typedef int32_t N8 __attribute__((vector_size(32)));
+typedef float F8 __attribute__((vector_size(32)));
 
 // The noise draws of the four voices: lane l's draw k of a sample is the
 // generator's state after that many steps of the shared sequence. Each lane
@@ -315,10 +318,27 @@ struct NoiseLanes {
   {
     return reinterpret_cast<N4>(((state[k] * ahead[i].a + ahead[i].c) >> 16) & 0x7FFFu);
   }
+  // Two draws' states side by side (a in the low half), so one step of
+  // eight lanes takes both: the pink noise's first two draws, and its third
+  // with the white noise's draw (or with itself).
+  G8 pairs[2];
+  int pinkAt = 0;
+  void Pair(bool white)
+  {
+    pinkAt = white ? 1 : 0;
+    pairs[0] = __builtin_shufflevector(state[pinkAt], state[pinkAt + 1], 0, 1, 2, 3, 4, 5, 6, 7);
+    pairs[1] = __builtin_shufflevector(state[pinkAt + 2], state[0], 0, 1, 2, 3, 4, 5, 6, 7);
+  }
+  // The 15-bit values of pair p's two draws of sample i of the chunk.
+  [[gnu::always_inline]] N8 Values(int p, int i) const
+  {
+    return reinterpret_cast<N8>(((pairs[p] * ahead[i].a + ahead[i].c) >> 16) & 0x7FFFu);
+  }
   // On to the next chunk, `chunk` samples on.
   void Next(int chunk)
   {
     for (int k = 0; k < draws; ++k) state[k] = state[k] * ahead[chunk].a + ahead[chunk].c;
+    if (draws >= 3) Pair(pinkAt != 0);
   }
   // The shared sequence's state after the last draw of the chunk's sample i.
   uint32_t Last(int i) const { return state[draws - 1][lastLane] * ahead[i].a + ahead[i].c; }
@@ -498,11 +518,17 @@ struct VoiceLanes::PitchLanes {
   for (int i = 0; i < Voice::kSourceCount; ++i) keep[i] = 1.0 - depth[i];
   const V4 velocity = gather([](const Voice& x) { return x.mVelocityGain; });
   F4 pink0{}, pink1{}, pink2{};
+  // The pink noise's first two filters, pink0 in the low half.
+  F8 pink01{};
+  const F8 kPinkPoles{0.319f, 0.319f, 0.319f, 0.319f, 0.7756f, 0.7756f, 0.7756f, 0.7756f};
+  const F8 kPinkWeights{0.02109238f, 0.02109238f, 0.02109238f, 0.02109238f,
+                        0.07113478f, 0.07113478f, 0.07113478f, 0.07113478f};
   for (int l = 0; l < kLanes; ++l) {
     pink0[l] = src[l]->mSources[Voice::kPinkSource].mPinkState0;
     pink1[l] = src[l]->mSources[Voice::kPinkSource].mPinkState1;
     pink2[l] = src[l]->mSources[Voice::kPinkSource].mPinkState2;
   }
+  pink01 = __builtin_shufflevector(pink0, pink1, 0, 1, 2, 3, 4, 5, 6, 7);
 
   Settings noise{lead.mLevels[Voice::kWhiteSource] > 0.0, lead.mLevels[Voice::kPinkSource] > 0.0, 0};
   noise.draws = (noise.white ? 1 : 0) + (noise.pink ? 3 : 0);
@@ -523,6 +549,7 @@ struct VoiceLanes::PitchLanes {
     }
     for (int l = 0; l < kLanes; ++l)
       for (int k = 0; k < noise.draws && !v[l].IsActive(); ++k) draws.state[k][l] = draws.state[k][first];
+    if (noise.pink) draws.Pair(noise.white);
   }
 
   int total32 = static_cast<int>(n);
@@ -794,21 +821,27 @@ struct VoiceLanes::PitchLanes {
   };
   // The noises of sample i of the chunk.
   auto noiseStep = [&](int i) __attribute__((always_inline)) {
-    if (noise.white) {
+    if (noise.white && !noise.pink) {
       const V4 w = Widen(draws.Value(0, i));
       srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
     }
     if (noise.pink) {
-      const int at = noise.white ? 1 : 0;
-      const F4 r1 = __builtin_convertvector(draws.Value(at, i), F4);
-      const F4 r2 = __builtin_convertvector(draws.Value(at + 1, i), F4);
-      const F4 r3 = __builtin_convertvector(draws.Value(at + 2, i), F4);
-      pink0 = (pink0 - r1) * 0.319f + r1;
-      pink1 = (pink1 - r2) * 0.7756f + r2;
+      // The first two of the pink noise's filters side by side in eight
+      // lanes, their draws with them.
+      const N8 both = draws.Values(0, i), third = draws.Values(1, i);
+      const F8 r12 = __builtin_convertvector(both, F8);
+      const F4 r3 = __builtin_convertvector(__builtin_shufflevector(third, third, 0, 1, 2, 3), F4);
+      pink01 = (pink01 - r12) * kPinkPoles + r12;
       pink2 = (pink2 - r3) * 0.9613f + r3;
-      const F4 sum = pink1 * 0.07113478f + pink0 * 0.02109238f + pink2 * 0.6887356f;
+      const F8 weighted = pink01 * kPinkWeights;
+      const F4 sum = __builtin_shufflevector(weighted, weighted, 4, 5, 6, 7) + __builtin_shufflevector(weighted, weighted, 0, 1, 2, 3) +
+                     pink2 * 0.6887356f;
       const F4 value = sum * 6.103702e-5f - 0.78096277f;
       srcAt[Voice::kPinkSource][i] = Widen(value) * level[Voice::kPinkSource];
+      if (noise.white) {
+        const V4 w = Widen(__builtin_shufflevector(third, third, 4, 5, 6, 7));
+        srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
+      }
     }
   };
   // The voice filters of sample i (FilterMix), the voices that sound kept.
@@ -941,8 +974,8 @@ struct VoiceLanes::PitchLanes {
     }
     if (noise.pink) {
       Oscilator& o = x.mSources[Voice::kPinkSource];
-      o.mPinkState0 = pink0[l];
-      o.mPinkState1 = pink1[l];
+      o.mPinkState0 = pink01[l];
+      o.mPinkState1 = pink01[4 + l];
       o.mPinkState2 = pink2[l];
     }
     x.mAmp = ampValue[l];
