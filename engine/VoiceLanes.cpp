@@ -793,29 +793,42 @@ struct VoiceLanes::PitchLanes {
   const int filterStride = filtersMove ? 1 : 0;
   // Their phases kept in registers.
   bool readsAfter[kOsc];
-  V4 phase[kOsc], secondPhase[kOsc], top[kOsc], phaseAt[kOsc][kChunk], secondAt[kOsc][kChunk];
+  // phaseAt: each step's phase before the step, and after the chunk's last
+  // step the phase it leaves, so that the phases after each step start one
+  // sample on.
+  V4 phase[kOsc], secondPhase[kOsc], top[kOsc], phaseAt[kOsc][kChunk + 1], secondAt[kOsc][kChunk];
+  bool whistles = false;
   for (int k = 0; k < kOsc; ++k) {
     const int32_t w = osc[k].waveform;
     readsAfter[k] = ReadsAfterStep(w);
     phase[k] = osc[k].phase;
     secondPhase[k] = osc[k].secondPhase;
     top[k] = Splat(w == kOscSaw ? 0.5 : 1.0);
+    whistles = whistles || (sounds[k] && w == kOscWhistle);
   }
   // Otherwise the voices side by side, a chunk of samples at a time.
   // Oscilator's step "wrap, then add the increment f (1 / R)", the saw
   // wrapping at 1/2, for sample i of the chunk: the oscillators' phases side
   // by side instead of one oscillator's after another's.
+  // Every slot steps, whether its waveform sounds or not, so the loop takes
+  // no branch; the phases of the silent ones are not handed back.
   auto phaseStep = [&](int i) __attribute__((always_inline)) {
 #pragma GCC unroll 3
     for (int k = 0; k < kOsc; ++k) {
-      if (!sounds[k]) continue;
       const V4 f = freq[k][i * pitchStride];
-      const V4 next = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
-      phaseAt[k][i] = readsAfter[k] ? next : phase[k];
-      phase[k] = next;
-      if (osc[k].waveform == kOscWhistle) {
+      phaseAt[k][i] = phase[k];
+      phase[k] = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
+    }
+  };
+  // After the chunk's n steps: the phases they leave, and the whistle's
+  // second phases.
+  auto phasesDone = [&](int n) __attribute__((always_inline)) {
+    for (int k = 0; k < kOsc; ++k) phaseAt[k][n] = phase[k];
+    for (int k = 0; k < kOsc && whistles; ++k) {
+      if (!sounds[k] || osc[k].waveform != kOscWhistle) continue;
+      for (int i = 0; i < n; ++i) {
         secondAt[k][i] = secondPhase[k];
-        secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * f) * oscRate;
+        secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * freq[k][i * pitchStride]) * oscRate;
       }
     }
   };
@@ -861,6 +874,7 @@ struct VoiceLanes::PitchLanes {
   if (!lone && total32 > 0) {
     if (pitchMoves) pitchRun(first32);
     for (int i = 0; i < first32; ++i) phaseStep(i);
+    phasesDone(first32);
     for (int i = 0; i < first32 && randomState; ++i) noiseStep(i);
     noiseDone(first32);
   }
@@ -891,7 +905,7 @@ struct VoiceLanes::PitchLanes {
       if (!osc[k].runs) continue;
       if (!sounds[k])  // "Off": the mix still reads oscillator 1
         for (int i = 0; i < chunk; ++i) srcAt[k][i] = Splat(0.0);
-      const V4* at = phaseAt[k];
+      const V4* at = phaseAt[k] + (readsAfter[k] ? 1 : 0);
       const V4* second = secondAt[k];
       OscLanes& o = osc[k];
       if (eight && WavesEight(o.waveform, &at[0][0], &second[0][0], &freq[k][0][0], pitchStride, &level[k][0], &srcAt[k][0][0],
@@ -941,7 +955,10 @@ struct VoiceLanes::PitchLanes {
       phaseStep(i);
       if (randomState) noiseStep(i);
     }
-    if (next > 0) noiseDone(next);
+    if (next > 0) {
+      phasesDone(next);
+      noiseDone(next);
+    }
     // The voices' sum.
     for (int i = 0; i < chunk; ++i) {
       const V4 heard = mixAt[i];
@@ -951,6 +968,7 @@ struct VoiceLanes::PitchLanes {
 
   if (!lone)
     for (int k = 0; k < kOsc; ++k) {
+      if (!sounds[k]) continue;
       osc[k].phase = phase[k];
       osc[k].secondPhase = secondPhase[k];
     }
