@@ -59,6 +59,7 @@ template <typename T>
 [[gnu::always_inline]] inline T Value(const T* a, T j) noexcept
 {
   T y = a[kTerms - 1];
+#pragma GCC unroll 6
   for (int k = kTerms - 2; k >= 0; --k) y = y * j + a[k];
   return y;
 }

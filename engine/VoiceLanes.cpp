@@ -1187,6 +1187,7 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
   const V8 one = Splat8(1.0), zero = Splat8(0.0);
   V4 counter = p.counter;
   V8 position = Join(p.position, p.position);
+  const bool longest = !Any(counter < static_cast<double>(pitchseries::kLongestSpan * 1024));
   int i = from;
   for (; i + 1 < n; i += 2) {
     const V8 at = Join(counter, counter + 1.0);
@@ -1194,10 +1195,13 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
     // The power itself before the series starts, or a new span's series:
     // the four-lane form.
     if (Lanes8::Any(live & (at < static_cast<double>(pitchseries::kSeriesFrom)))) break;
-    const V8 span = pitchseries::SpanAt(at);
-    const V8 first = reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * pitchseries::InverseSpanAt(at)),
-                                                                      _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
-                     span;
+    // Counters only grow: once every lane is in the longest spans, all
+    // later samples are too.
+    const V8 span = longest ? Splat8(static_cast<double>(pitchseries::kLongestSpan)) : pitchseries::SpanAt(at);
+    const V8 inverseSpan = longest ? Splat8(1.0 / pitchseries::kLongestSpan) : pitchseries::InverseSpanAt(at);
+    const V8 first =
+        reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * inverseSpan), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
+        span;
     if (Lanes8::Any(live & (first != seriesAt))) break;
     const V8 b = live ? pitchseries::Value(series, at - first) : one;
     counter += 2.0;
@@ -1206,6 +1210,7 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
     const M8 up = position > 0.0, down = position < 0.0;
     const V8 weight = up ? 1.0 - position : (down ? 1.0 + position : one);
     const V8 share = up ? position * high : (down ? (-position) * low : zero);
+#pragma GCC unroll 3
     for (int k = 0; k < kOsc; ++k)
       _mm512_storeu_pd(freq + 4 * (k * kChunk + i), reinterpret_cast<__m512d>(weight * base[k] + share));
   }
