@@ -1163,14 +1163,21 @@ void VoiceLanes::MixEight(const double* sources, int stride, const int* sounding
     const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
     return lanemath8::Join(four, four);
   };
-  const V8 keep0 = twice(keep), depth0 = twice(depth), gain = twice(velocity);
+  // Each source's factors in both halves, and where its samples start.
+  V8 keepBoth[Voice::kSourceCount], depthBoth[Voice::kSourceCount];
+  const double* from[Voice::kSourceCount];
+  const int count = soundingCount + 1;
+  for (int j = 0; j < count; ++j) {
+    const int k = j == 0 ? 0 : sounding[j - 1];
+    keepBoth[j] = twice(keep + 4 * k);
+    depthBoth[j] = twice(depth + 4 * k);
+    from[j] = sources + k * stride;
+  }
+  const V8 gain = twice(velocity);
   for (int i = 0; i < n; i += 2) {
     const V8 a = Pair(ampAt, i, n);
-    V8 mix = Pair(sources, i, n) * (keep0 + depth0 * a);
-    for (int j = 0; j < soundingCount; ++j) {
-      const int k = sounding[j];
-      mix += Pair(sources + k * stride, i, n) * (twice(keep + 4 * k) + twice(depth + 4 * k) * a);
-    }
+    V8 mix = Pair(from[0], i, n) * (keepBoth[0] + depthBoth[0] * a);
+    for (int j = 1; j < count; ++j) mix += Pair(from[j], i, n) * (keepBoth[j] + depthBoth[j] * a);
     Store(mixAt, i, n, mix * gain);
   }
 }
