@@ -832,6 +832,12 @@ struct VoiceLanes::PitchLanes {
       }
     }
   };
+  // The amplitude envelope of sample i of the chunk: a wait on the level from
+  // sample to sample, which the loop beside the filters fills.
+  auto ampStep = [&](int i) __attribute__((always_inline)) {
+    amp.level *= amp.multiplier;
+    ampAt[i] = amp.level;
+  };
   // The noises of sample i of the chunk.
   auto noiseStep = [&](int i) __attribute__((always_inline)) {
     if (noise.white && !noise.pink) {
@@ -874,6 +880,7 @@ struct VoiceLanes::PitchLanes {
   if (!lone && total32 > 0) {
     if (pitchMoves) pitchRun(first32);
     for (int i = 0; i < first32; ++i) phaseStep(i);
+    for (int i = 0; i < first32; ++i) ampStep(i);
     phasesDone(first32);
     for (int i = 0; i < first32 && randomState; ++i) noiseStep(i);
     noiseDone(first32);
@@ -885,10 +892,6 @@ struct VoiceLanes::PitchLanes {
     // Envelopes and filter coefficients (BeginSample), each stage in a loop
     // of its own: the samples of the larger ones, whose divisions wait long,
     // then overlap from one sample to the next.
-    for (int i = 0; i < chunk; ++i) {
-      amp.level *= amp.multiplier;
-      ampAt[i] = amp.level;
-    }
     if (filtersMove && eight) {
       for (int i = 0; i < chunk; ++i) {
         fenv.level *= fenv.multiplier;
@@ -899,7 +902,6 @@ struct VoiceLanes::PitchLanes {
     } else if (filtersMove) {
       for (int i = 0; i < chunk; ++i) filterStep(i);
     }
-    ampValue = amp.level;
     for (int k = 0; k < kOsc; ++k) frequency[k] = freq[k][(chunk - 1) * pitchStride];
     for (int k = 0; k < kOsc; ++k) {
       if (!osc[k].runs) continue;
@@ -948,11 +950,13 @@ struct VoiceLanes::PitchLanes {
     for (int i = 0; i < both; ++i) {
       filterMix(i);
       phaseStep(i);
+      ampStep(i);
       if (randomState) noiseStep(i);
     }
     for (int i = both; i < chunk; ++i) filterMix(i);
     for (int i = both; i < next; ++i) {
       phaseStep(i);
+      ampStep(i);
       if (randomState) noiseStep(i);
     }
     if (next > 0) {
@@ -966,6 +970,8 @@ struct VoiceLanes::PitchLanes {
     }
   }
 
+  // The amplitude of the last sample.
+  if (!lone) ampValue = amp.level;
   if (!lone)
     for (int k = 0; k < kOsc; ++k) {
       if (!sounds[k]) continue;
