@@ -60,3 +60,13 @@ void OrbBitCrusher2::Skip(int64_t n) noexcept
   else
     mHoldCounter = mHoldLength - n % (mHoldLength + 1);
 }
+
+void OrbBitCrusher2::ReadPattern(int n, int& first, int& every) const noexcept
+{
+  // A call reads where the count has run down to 0 (or below), then reloads
+  // it with the hold length: the next read comes hold length + 1 calls on,
+  // or on the next call where that length is 0 or less.
+  const int64_t limit = n < 0 ? 0 : n;
+  first = static_cast<int>(mHoldCounter <= 0 ? 0 : (mHoldCounter < limit ? mHoldCounter : limit));
+  every = static_cast<int>(mHoldLength <= 0 ? 1 : (mHoldLength < limit ? mHoldLength + 1 : limit + 1));
+}

@@ -20,6 +20,9 @@ public:
   inline double Process(double x) noexcept;
   // `n` calls of Process(0.0) while the held value is 0: only the count moves.
   void Skip(int64_t n) noexcept;
+  // Which of the next `n` calls of Process() read their input: call `first`,
+  // then every `every` calls (first and every within [0, n] and [1, n + 1]).
+  void ReadPattern(int n, int& first, int& every) const noexcept;
 
   double ClockRate() const noexcept { return mClockRate; }
   double TargetRate() const noexcept { return mTargetRate; }

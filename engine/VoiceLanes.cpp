@@ -410,7 +410,8 @@ struct VoiceLanes::PitchLanes {
   f.mCutoff = s.cutoff[l];
 }
 
-[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count, bool eight) noexcept
+[[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count, Reads reads,
+                                                   bool eight) noexcept
 {
   M4 active{};
   int activeCount = 0;
@@ -864,8 +865,15 @@ struct VoiceLanes::PitchLanes {
     }
   };
   // The voice filters of sample i (FilterMix), the voices that sound kept.
-  auto filterMix = [&](int i) __attribute__((always_inline)) {
-    const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], Flush(Step<true>(hp, hpAt[i * filterStride], mixAt[i]))));
+  // Where the caller does not read the sample, the low-pass filter only
+  // steps its state (which does not depend on its output).
+  auto filterMix = [&](int i, bool read) __attribute__((always_inline)) {
+    const V4 x = Flush(Step<true>(hp, hpAt[i * filterStride], mixAt[i]));
+    if (!read) {
+      Step<true>(lp, lpAt[i * filterStride], x);
+      return;
+    }
+    const V4 y = Flush(Step<false>(lp, lpAt[i * filterStride], x));
     mixAt[i] = FromBits(Bits(y) & reinterpret_cast<U4>(active));
   };
   auto noiseDone = [&](int chunk) __attribute__((always_inline)) {
@@ -885,6 +893,7 @@ struct VoiceLanes::PitchLanes {
     for (int i = 0; i < first32 && randomState; ++i) noiseStep(i);
     noiseDone(first32);
   }
+  int nextRead = reads.first;
   if (!lone)
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
@@ -946,14 +955,17 @@ struct VoiceLanes::PitchLanes {
     // draws' integer arithmetic fills the wait: side by side in one loop,
     // the waits overlap.
     if (pitchMoves) pitchRun(next);
+    // The samples of the chunk the caller reads, one bit each.
+    uint32_t readMask = 0;
+    for (; nextRead < i0 + chunk; nextRead += reads.every) readMask |= 1u << (nextRead - i0);
     const int both = next < chunk ? next : chunk;
     for (int i = 0; i < both; ++i) {
-      filterMix(i);
+      filterMix(i, (readMask >> i) & 1u);
       phaseStep(i);
       ampStep(i);
       if (randomState) noiseStep(i);
     }
-    for (int i = both; i < chunk; ++i) filterMix(i);
+    for (int i = both; i < chunk; ++i) filterMix(i, (readMask >> i) & 1u);
     for (int i = both; i < next; ++i) {
       phaseStep(i);
       ampStep(i);
@@ -963,8 +975,9 @@ struct VoiceLanes::PitchLanes {
       phasesDone(next);
       noiseDone(next);
     }
-    // The voices' sum.
-    for (int i = 0; i < chunk; ++i) {
+    // The voices' sum, where it is read.
+    for (uint32_t m = readMask; m != 0; m &= m - 1) {
+      const int i = __builtin_ctz(m);
       const V4 heard = mixAt[i];
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
@@ -1014,9 +1027,9 @@ struct VoiceLanes::PitchLanes {
   return total32;
 }
 
-int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
+int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count, Reads reads) noexcept
 {
-  return RunT(v, rate, out, count, false);
+  return RunT(v, rate, out, count, reads, false);
 }
 
 #pragma GCC pop_options
@@ -1027,9 +1040,9 @@ int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count) noexcept
 #pragma GCC target("avx2,avx512f,avx512vl,avx512dq,avx512bw")
 #include "engine/LaneMath8.h"
 
-int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count) noexcept
+int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count, Reads reads) noexcept
 {
-  return RunT(v, rate, out, count, true);
+  return RunT(v, rate, out, count, reads, true);
 }
 
 namespace {
@@ -1249,8 +1262,8 @@ bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* s
 #pragma GCC pop_options
 
 #else
-int VoiceLanes::RunWide(Voice*, double, double*, int) noexcept { return 0; }
-int VoiceLanes::RunEight(Voice*, double, double*, int) noexcept { return 0; }
+int VoiceLanes::RunWide(Voice*, double, double*, int, Reads) noexcept { return 0; }
+int VoiceLanes::RunEight(Voice*, double, double*, int, Reads) noexcept { return 0; }
 void VoiceLanes::CutoffsEight(FilterLanes&, FilterLanes&, const double*, const double*, const double*, const double*,
                               const double*, double*, double*, int) noexcept
 {
@@ -1271,7 +1284,7 @@ int VoiceLanes::PitchEight(PitchLanes&, double*, int, int) noexcept { return 0; 
 
 bool VoiceLanes::UsesWideLanes() noexcept { return WideLanesAvailable(); }
 
-int VoiceLanes::Run(Voice* voices, double rate, double* out, int count) noexcept
+int VoiceLanes::Run(Voice* voices, double rate, double* out, int count, int firstRead, int readEvery) noexcept
 {
   if (!WideLanesAvailable() || count <= 0)
     return 0;
@@ -1279,5 +1292,9 @@ int VoiceLanes::Run(Voice* voices, double rate, double* out, int count) noexcept
   // (measured: about 6 % on the benchmark's single voice).
   int active = 0;
   for (int l = 0; l < 4; ++l) active += voices[l].IsActive() ? 1 : 0;
-  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count) : RunWide(voices, rate, out, count);
+  // Reads past the run's end do not matter: the values stay well inside an int.
+  const Reads reads{firstRead < 0 ? 0 : (firstRead > count ? count : firstRead),
+                    readEvery < 1 ? 1 : (readEvery > count ? count + 1 : readEvery)};
+  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count, reads)
+                                             : RunWide(voices, rate, out, count, reads);
 }

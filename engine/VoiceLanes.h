@@ -15,8 +15,10 @@ public:
   // `count`, and leaves every voice as the plain samples would. Returns how
   // many it rendered; 0 when the next sample has to be rendered the plain way
   // (a stage boundary, a changed pitch setting, settings that differ between
-  // voices). `rate` is the oscillators' rate.
-  static int Run(Voice* voices, double rate, double* out, int count) noexcept;
+  // voices). `rate` is the oscillators' rate. Where the caller reads only
+  // samples firstRead, firstRead + readEvery, ... (readEvery at least 1),
+  // the others may be left as they were.
+  static int Run(Voice* voices, double rate, double* out, int count, int firstRead = 0, int readEvery = 1) noexcept;
 
   // True where the processor has AVX2. Elsewhere Run() always returns 0: two
   // lanes at a time (SSE2) cost more than the plain samples.
@@ -25,10 +27,14 @@ public:
 private:
   struct FilterLanes;
   struct PitchLanes;
-  static int RunT(Voice* voices, double rate, double* out, int count, bool eight) noexcept;
-  static int RunWide(Voice* voices, double rate, double* out, int count) noexcept;
+  // Which samples of a run the caller reads (Run()'s firstRead and readEvery).
+  struct Reads {
+    int first, every;
+  };
+  static int RunT(Voice* voices, double rate, double* out, int count, Reads reads, bool eight) noexcept;
+  static int RunWide(Voice* voices, double rate, double* out, int count, Reads reads) noexcept;
   // RunWide() compiled for AVX-512 (kEightLanes).
-  static int RunEight(Voice* voices, double rate, double* out, int count) noexcept;
+  static int RunEight(Voice* voices, double rate, double* out, int count, Reads reads) noexcept;
   // One oscillator slot's waveform over `n` samples of the four voices, two
   // samples per AVX-512 vector, for the waveforms whose value depends on the
   // phase alone; false (nothing done) for the others. The arrays hold four

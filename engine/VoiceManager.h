@@ -32,7 +32,10 @@ public:
   // NextSample() `count` times (with kFastVoices, runs go through the vector
   // lanes). Returns how many samples in the last voice fell free: 0 when none
   // sounded at the start, count + 1 when one still sounds at the end.
-  inline int Render(double* out, int count) noexcept;
+  // A caller that reads only samples firstRead, firstRead + readEvery, ...
+  // (a crusher that holds its input) says so: the vector lanes then leave
+  // the others as they were, and all voices still step through every sample.
+  inline int Render(double* out, int count, int firstRead = 0, int readEvery = 1) noexcept;
 
   Voice& GetVoice(int index) noexcept { return mVoices[index < 0 ? 0 : (index >= kVoiceCount ? kVoiceCount - 1 : index)]; }
   const Voice& GetVoice(int index) const noexcept
@@ -109,7 +112,7 @@ inline double VoiceManager::NextSampleT() noexcept
   return sum;
 }
 
-inline int VoiceManager::Render(double* out, int count) noexcept
+inline int VoiceManager::Render(double* out, int count, int firstRead, int readEvery) noexcept
 {
   // Voice by voice within each step: the noise sources share one random
   // sequence, so the order of the calls is part of the sound.
@@ -120,7 +123,9 @@ inline int VoiceManager::Render(double* out, int count) noexcept
   }
   const bool lanes = (DspTechniques() & kFastVoices) != 0 && VoiceLanes::UsesWideLanes();
   for (int j = 0; j < count;) {
-    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j) : 0;
+    // The first sample read from j on, counted from j.
+    const int read = j <= firstRead ? firstRead - j : (readEvery - (j - firstRead) % readEvery) % readEvery;
+    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j, read, readEvery) : 0;
     if (run > 0) {
       j += run;
       continue;

@@ -277,7 +277,10 @@ bool Vorblex::RenderRun(double* out, int frames)
   const bool blocks = (DspTechniques() & kDecimatorBlocks) != 0;
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, kRunFrames);
-    const int freeAfter = mVoiceManager.Render(mOversampled, kOversampling * n);
+    // The inner crusher reads its input once per hold period only.
+    int firstRead = 0, readEvery = 1;
+    if (mBitCrushPosition == 1) mInnerCrusher.ReadPattern(kOversampling * n, firstRead, readEvery);
+    const int freeAfter = mVoiceManager.Render(mOversampled, kOversampling * n, firstRead, readEvery);
     double* d = out + done;
     double* s = mOversampled;
     // Once the voices are free this is what the idle path gives as well:

@@ -57,6 +57,34 @@ TEST(OutputStageBitCrusher, RenewsItsValueEveryRatioPlusOneCalls)
   EXPECT_EQ(runs.size(), 50u);
 }
 
+// The calls ReadPattern() names are the calls whose input reaches the output:
+// a NaN given to every other call never shows, one given to a named call does.
+TEST(OutputStageBitCrusher, ReadPatternNamesTheCallsThatTakeTheirInput)
+{
+  struct Setting {
+    double clock, target;
+  };
+  const Setting settings[] = {{352800.0, 11025.0}, {44100.0, 44100.0}, {1000.0, 3000.0}, {384000.0, 0.0}, {48000.0, NAN}};
+  for (const Setting& s : settings)
+    for (int warm : {0, 1, 7, 40}) {
+      OrbBitCrusher2 crusher;
+      crusher.SetClockRate(s.clock);
+      crusher.SetTargetRate(s.target);
+      for (int i = 0; i < warm; ++i) crusher.Process(0.25);
+      constexpr int kCalls = 200;
+      int first = -1, every = -1;
+      crusher.ReadPattern(kCalls, first, every);
+      ASSERT_GE(first, 0);
+      ASSERT_GE(every, 1);
+      for (int j = 0; j < kCalls; ++j) {
+        const bool named = j >= first && (j - first) % every == 0;
+        OrbBitCrusher2 probe = crusher;
+        EXPECT_EQ(std::isnan(probe.Process(NAN)), named) << s.clock << " " << s.target << " " << warm << " " << j;
+        crusher.Process(0.125 + j * 1e-3);
+      }
+    }
+}
+
 TEST(OutputStageBitCrusher, QuantisesToTheNearestLevelWithoutClipping)
 {
   const auto crush = [](double bits, double x) {

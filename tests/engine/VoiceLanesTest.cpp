@@ -49,8 +49,11 @@ void BusyPatch(VoiceManager& vm, int32_t w1, int32_t w2, int32_t w3)
 }
 
 // Notes start and stop at different samples, so the voices' stage
-// boundaries fall apart and one voice falls free and is taken again.
-std::vector<double> Play(int32_t w1, int32_t w2, int32_t w3, int techniques, uint32_t& randomAfter, size_t& allocations)
+// boundaries fall apart and one voice falls free and is taken again. With
+// `readEvery` above 1, each block is rendered for a caller that reads only
+// every readEvery-th sample from `firstRead` on.
+std::vector<double> Play(int32_t w1, int32_t w2, int32_t w3, int techniques, uint32_t& randomAfter, size_t& allocations,
+                         int firstRead = 0, int readEvery = 1)
 {
   ScopedTechniques scope(techniques);
   VoiceManager vm;
@@ -68,7 +71,7 @@ std::vector<double> Play(int32_t w1, int32_t w2, int32_t w3, int techniques, uin
       else vm.NoteOff(48, 0);
       ++next;
     }
-    vm.Render(out.data() + at, 250);
+    vm.Render(out.data() + at, 250, firstRead, readEvery);
   }
   allocations = guard.Count();
   randomAfter = RandomState();
@@ -99,6 +102,30 @@ TEST(VoiceLanes, RunsGiveTheSameBitsAsPlainSamplesForEveryWaveform)
       EXPECT_EQ(differing, 0) << w[0] << " " << w[1] << " " << w[2] << " " << eight;
       EXPECT_EQ(plainRandom, lanesRandom);
       EXPECT_GT(peak, 0.05);
+    }
+}
+
+// A caller that reads only some samples (a crusher holding its input) gets
+// those samples bit for bit, while the voices step through all of them.
+TEST(VoiceLanes, SamplesTheCallerReadsKeepTheirBits)
+{
+  const int patterns[][2] = {{0, 35}, {13, 7}, {249, 250}};
+  for (int eight : {0, static_cast<int>(kEightLanes)})
+    for (const auto& pattern : patterns) {
+      uint32_t allRandom = 0, someRandom = 0;
+      size_t allocations = 0;
+      const int lanes = kPlainFast | kFastVoices | eight;
+      const std::vector<double> all = Play(kOscSaw, kOscSquare, kOscTan, lanes, allRandom, allocations);
+      const std::vector<double> some =
+          Play(kOscSaw, kOscSquare, kOscTan, lanes, someRandom, allocations, pattern[0], pattern[1]);
+      EXPECT_EQ(allocations, 0u);
+      int differing = 0;
+      for (size_t i = 0; i < all.size(); ++i) {
+        const int at = static_cast<int>(i % 250);
+        if (at >= pattern[0] && (at - pattern[0]) % pattern[1] == 0) differing += all[i] == some[i] ? 0 : 1;
+      }
+      EXPECT_EQ(differing, 0) << pattern[0] << " " << pattern[1] << " " << eight;
+      EXPECT_EQ(allRandom, someRandom);
     }
 }
 
