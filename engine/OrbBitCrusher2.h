@@ -18,6 +18,9 @@ public:
   void SetBitDepth(double bits) noexcept;
 
   inline double Process(double x) noexcept;
+  // Process() over a buffer in place, the count and the held value kept in
+  // registers from call to call.
+  inline void ProcessRun(double* x, int n) noexcept;
   // `n` calls of Process(0.0) while the held value is 0: only the count moves.
   void Skip(int64_t n) noexcept;
   // Which of the next `n` calls of Process() read their input: call `first`,
@@ -52,4 +55,21 @@ inline double OrbBitCrusher2::Process(double x) noexcept
     mHeldValue = std::floor(mLevels * x + 0.5) / mLevels;
   }
   return mHeldValue;
+}
+
+inline void OrbBitCrusher2::ProcessRun(double* x, int n) noexcept
+{
+  int64_t counter = mHoldCounter;
+  double held = mHeldValue;
+  for (int j = 0; j < n; ++j) {
+    if (counter > 0) {
+      --counter;
+    } else {
+      counter = mHoldLength;
+      held = std::floor(mLevels * x[j] + 0.5) / mLevels;
+    }
+    x[j] = held;
+  }
+  mHoldCounter = counter;
+  mHeldValue = held;
 }

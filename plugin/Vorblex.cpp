@@ -286,7 +286,7 @@ bool Vorblex::RenderRun(double* out, int frames)
     // Once the voices are free this is what the idle path gives as well:
     // zeros through the crusher and the decimator.
     if (mBitCrushPosition == 1)
-      for (int j = 0; j < kOversampling * n; ++j) s[j] = mInnerCrusher.Process(s[j]);
+      mInnerCrusher.ProcessRun(s, kOversampling * n);
     OutputLanes::Flush(s, kOversampling * n);
     int f = 0;
     if (blocks) {
@@ -314,7 +314,7 @@ bool Vorblex::RenderRun(double* out, int frames)
 void Vorblex::FinishRun(double* d, int frames)
 {
   if (mBitCrushPosition == 2)
-    for (int i = 0; i < frames; ++i) d[i] = mOuterCrusher.Process(d[i]);
+    mOuterCrusher.ProcessRun(d, frames);
   OutputLanes::Curve(d, frames, mCompressionExponent);
   mGain.ApplyRun(d, frames);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -83,6 +84,28 @@ TEST(OutputStageBitCrusher, ReadPatternNamesTheCallsThatTakeTheirInput)
         crusher.Process(0.125 + j * 1e-3);
       }
     }
+}
+
+TEST(OutputStageBitCrusher, ARunInPlaceGivesWhatCallByCallGives)
+{
+  const double targets[] = {11025.0, 44100.0, 3000.0, 0.0, NAN, -500.0};
+  for (double target : targets) {
+    OrbBitCrusher2 calls, run;
+    for (OrbBitCrusher2* c : {&calls, &run}) {
+      c->SetClockRate(1000.0);
+      c->SetTargetRate(target);
+      c->SetBitDepth(6.5);
+    }
+    std::vector<double> x(300);
+    for (size_t j = 0; j < x.size(); ++j) x[j] = std::sin(0.05 * static_cast<double>(j));
+    std::vector<double> expected(x.size());
+    for (size_t j = 0; j < x.size(); ++j) expected[j] = calls.Process(x[j]);
+    // Runs of uneven lengths, so the count carries across them.
+    for (size_t at = 0; at < x.size(); at += 37) run.ProcessRun(x.data() + at, static_cast<int>(std::min<size_t>(37, x.size() - at)));
+    EXPECT_EQ(x, expected) << target;
+    EXPECT_EQ(run.HoldCounter(), calls.HoldCounter());
+    EXPECT_EQ(run.HeldValue(), calls.HeldValue());
+  }
 }
 
 TEST(OutputStageBitCrusher, QuantisesToTheNearestLevelWithoutClipping)
