@@ -157,7 +157,9 @@ template <typename L>
                                                            typename L::V& g2, typename L::V& c)
 {
   using V = typename L::V;
-  const V x = fastmath::kPi * cutoff / rate;
+  // As StateVariableFilter::UpdateG<true>(): pi / rate does not change with
+  // the cutoff, so a loop works it out once.
+  const V x = cutoff * (fastmath::kPi / rate);
   V ta, tb;
   TanQuarterRatioT<L>(x, ta, tb);
   const V q = (ta * k + tb) * tb + ta * ta;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <type_traits>
 
 #include "engine/Voice.h"
 #include "engine/WideLanes.h"
@@ -1144,35 +1145,48 @@ void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const
                               const double* lowDepth, const double* highBase, const double* highDepth, double* lowAt,
                               double* highAt, int n) noexcept
 {
-  auto twice = [](const double* x) __attribute__((always_inline)) {
-    const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
-    return lanemath8::Join(four, four);
-  };
-  const V8 lpBase = twice(lowBase), lpDepth = twice(lowDepth), hpBase = twice(highBase), hpDepth = twice(highDepth);
-  const V8 lpRate = lanemath8::Join(lowPass.rate, lowPass.rate), lpK = lanemath8::Join(lowPass.k, lowPass.k);
-  const V8 hpRate = lanemath8::Join(highPass.rate, highPass.rate), hpK = lanemath8::Join(highPass.k, highPass.k);
-  // Sample by sample, the coefficients change as SetCutoff() changes them:
-  // all four lanes where any lane's cutoff moved, none where none did.
-  auto take = [](FilterLanes& f, const Cutoffs8& fresh, int half, double* at) __attribute__((always_inline)) {
-    auto pick = [half](V8 x) __attribute__((always_inline)) { return half == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
-    f.cutoff = pick(fresh.cutoff);
-    if (Any(f.cutoff != f.coefficientCutoff)) {
-      f.k4 = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
-      f.coefficientCutoff = f.cutoff;
+  // One filter after the other, so that one filter's values fit in the
+  // registers. Sample by sample, the coefficients change as SetCutoff()
+  // changes them: all four lanes where any lane's cutoff moved, none where
+  // none did. Each sample's coefficients are stored four doubles at a time,
+  // as the loop of the filters reads them.
+  auto pass = [levels, n](FilterLanes& f, const double* baseAt, const double* depthAt, double* at, auto low)
+                  __attribute__((always_inline)) {
+    auto twice = [](const double* x) __attribute__((always_inline)) {
+      const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
+      return lanemath8::Join(four, four);
+    };
+    const V8 base = twice(baseAt), depth = twice(depthAt);
+    const V8 rate = lanemath8::Join(f.rate, f.rate), k = lanemath8::Join(f.k, f.k);
+    Coefficients c = f.k4;
+    V4 cutoff = f.cutoff, coefficientCutoff = f.coefficientCutoff;
+    constexpr int kPerSample = sizeof(Coefficients) / sizeof(double);
+    for (int i = 0; i < n; i += 2) {
+      const V8 e = Pair(levels, i, n);
+      const V8 hz = decltype(low)::value ? lanemath8::LowPassTargetT<Lanes8>(e, base, depth, Voice::kFullCutoff)
+                                         : lanemath8::HighPassTargetT<Lanes8>(e, base, depth);
+      const Cutoffs8 fresh = WorkOutCutoffs(hz, rate, k);
+      for (int j = 0; j < 2 && i + j < n; ++j) {
+        auto pick = [j](V8 x) __attribute__((always_inline)) { return j == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
+        cutoff = pick(fresh.cutoff);
+        if (Any(cutoff != coefficientCutoff)) {
+          c = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
+          coefficientCutoff = cutoff;
+        }
+        double* to = at + kPerSample * (i + j);
+        _mm256_storeu_pd(to, reinterpret_cast<__m256d>(c.g));
+        _mm256_storeu_pd(to + 4, reinterpret_cast<__m256d>(c.h));
+        _mm256_storeu_pd(to + 8, reinterpret_cast<__m256d>(c.a));
+        _mm256_storeu_pd(to + 12, reinterpret_cast<__m256d>(c.g2));
+        _mm256_storeu_pd(to + 16, reinterpret_cast<__m256d>(c.c));
+      }
     }
-    std::memcpy(at, &f.k4, sizeof f.k4);
+    f.k4 = c;
+    f.cutoff = cutoff;
+    f.coefficientCutoff = coefficientCutoff;
   };
-  constexpr int kPerSample = sizeof(Coefficients) / sizeof(double);
-  for (int i = 0; i < n; i += 2) {
-    const V8 e = Pair(levels, i, n);
-    const Cutoffs8 lpFresh =
-        WorkOutCutoffs(lanemath8::LowPassTargetT<Lanes8>(e, lpBase, lpDepth, Voice::kFullCutoff), lpRate, lpK);
-    const Cutoffs8 hpFresh = WorkOutCutoffs(lanemath8::HighPassTargetT<Lanes8>(e, hpBase, hpDepth), hpRate, hpK);
-    for (int j = 0; j < 2 && i + j < n; ++j) {
-      take(lowPass, lpFresh, j, lowAt + kPerSample * (i + j));
-      take(highPass, hpFresh, j, highAt + kPerSample * (i + j));
-    }
-  }
+  pass(lowPass, lowBase, lowDepth, lowAt, std::true_type{});
+  pass(highPass, highBase, highDepth, highAt, std::false_type{});
 }
 
 void VoiceLanes::MixEight(const double* sources, int stride, const int* sounding, int soundingCount, const double* ampAt,
