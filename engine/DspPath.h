@@ -2,8 +2,9 @@
 // Which arithmetic the per-sample code runs, as a set of techniques, each of
 // which can be switched on its own (the benchmark measures them one by one):
 //  - kFastTrig: sines and tangents (oscillators, filter coefficients) from
-//    polynomial and rational forms, a filter's g and h from one division,
-//    the oscillators' increments as f x (1 / R);
+//    polynomial and rational forms, a filter's g and h from one division
+//    and its angle as cutoff x (pi / rate), the oscillators' increments as
+//    f x (1 / R);
 //  - kFastPow: the pitch sweep's t^curve from polynomial log2 and exp2, with
 //    t from the sweep's reciprocal length, and past its first 4096 samples
 //    once per span of 4 to 32 samples, carried between by a series
@@ -21,11 +22,11 @@
 //    consecutive samples side by side in the vector lanes (phases, envelopes
 //    and steady filters stepped four samples at a time);
 //  - kEightLanes: where the processor has AVX-512, the output curve and
-//    flush, the voice lanes' oscillators and their moving filters'
-//    coefficients take eight doubles per instruction instead of four (two
-//    samples of the four voices side by side), and the lanes of several
-//    voices run compiled for it; every lane takes the same steps, so the
-//    bits are the same.
+//    flush, and in the voice lanes the pitch, the oscillators, the mix and
+//    the moving filters' coefficients take eight doubles per instruction
+//    instead of four (two samples of the four voices side by side), and
+//    the lanes of several voices run compiled for it; every lane takes the
+//    same steps, so the bits are the same.
 // kDecimatorBlocks and kLoneVoice change the order of the arithmetic across
 // samples, so their bits differ from the one-sample-at-a-time forms by
 // rounding.

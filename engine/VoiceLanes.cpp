@@ -371,7 +371,7 @@ struct VoiceLanes::FilterLanes {
 
 // What the pitch stage of the four voices reads and moves, as RunT() keeps it.
 struct VoiceLanes::PitchLanes {
-  V4 counter, total, start, end, high, low, seriesAt, position;
+  V4 counter, total, inverseTotal, curve, start, end, high, low, seriesAt, position;
   M4 sweeps;
   V4 series[pitchseries::kTerms];
   V4 base[kOsc];
@@ -464,10 +464,10 @@ struct VoiceLanes::PitchLanes {
   V4& counter = pitch.counter;
   counter = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mSampleCounter); });
   const V4 total = pitch.total = gather([](const Voice& x) { return static_cast<double>(x.mPitchEnvelope.mTotalSamples); });
-  const V4 inverseTotal = gather([](const Voice& x) { return x.mPitchEnvelope.mInverseTotal; });
+  const V4 inverseTotal = pitch.inverseTotal = gather([](const Voice& x) { return x.mPitchEnvelope.mInverseTotal; });
   const V4 start = pitch.start = gather([](const Voice& x) { return x.mPitchEnvelope.mStart; });
   const V4 end = pitch.end = gather([](const Voice& x) { return x.mPitchEnvelope.mEnd; });
-  const V4 curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
+  const V4 curve = pitch.curve = gather([](const Voice& x) { return x.mPitchEnvelope.mCurve; });
   const V4 high = pitch.high = gather([](const Voice& x) { return x.mPitchEnvelope.mHighFrequency; });
   const V4 low = pitch.low = gather([](const Voice& x) { return x.mPitchEnvelope.mLowFrequency; });
   const M4 sweeps = pitch.sweeps = ~((start == 0.0) & (end == 0.0));
@@ -1220,30 +1220,62 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
   using lanemath8::Join;
   const M8 sweeps = reinterpret_cast<M8>(Join(reinterpret_cast<V4>(p.sweeps), reinterpret_cast<V4>(p.sweeps)));
   const V8 total = Join(p.total, p.total), start = Join(p.start, p.start), end = Join(p.end, p.end);
-  const V8 high = Join(p.high, p.high), low = Join(p.low, p.low), seriesAt = Join(p.seriesAt, p.seriesAt);
+  const V8 high = Join(p.high, p.high), low = Join(p.low, p.low);
+  const V8 inverseTotal = Join(p.inverseTotal, p.inverseTotal), curve = Join(p.curve, p.curve);
   V8 series[pitchseries::kTerms], base[kOsc];
-  for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = Join(p.series[k], p.series[k]);
+  auto joinSeries = [&]() __attribute__((always_inline)) {
+    for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = Join(p.series[k], p.series[k]);
+  };
+  joinSeries();
   for (int k = 0; k < kOsc; ++k) base[k] = Join(p.base[k], p.base[k]);
   const V8 one = Splat8(1.0), zero = Splat8(0.0);
   V4 counter = p.counter;
   V8 position = Join(p.position, p.position);
-  const bool longest = !Any(counter < static_cast<double>(pitchseries::kLongestSpan * 1024));
+  constexpr double kLongest = static_cast<double>(pitchseries::kLongestSpan);
+  // A new series for the lanes `renew` (RunT()'s sweep power, one sample).
+  auto renewal = [&p](V4 first, M4 renew) __attribute__((always_inline)) {
+    V4 fresh[pitchseries::kTerms];
+    pitchseries::Coefficients(PowUnit(renew ? first * p.inverseTotal : Splat(0.5), p.curve), renew ? first : Splat(1.0), p.curve,
+                              fresh);
+    for (int k = 0; k < pitchseries::kTerms; ++k) p.series[k] = renew ? fresh[k] : p.series[k];
+    p.seriesAt = renew ? first : p.seriesAt;
+  };
   int i = from;
   for (; i + 1 < n; i += 2) {
     const V8 at = Join(counter, counter + 1.0);
     const M8 live = (at < total) & sweeps;
-    // The power itself before the series starts, or a new span's series:
-    // the four-lane form.
-    if (Lanes8::Any(live & (at < static_cast<double>(pitchseries::kSeriesFrom)))) break;
-    // Counters only grow: once every lane is in the longest spans, all
-    // later samples are too.
-    const V8 span = longest ? Splat8(static_cast<double>(pitchseries::kLongestSpan)) : pitchseries::SpanAt(at);
-    const V8 inverseSpan = longest ? Splat8(1.0 / pitchseries::kLongestSpan) : pitchseries::InverseSpanAt(at);
-    const V8 first =
-        reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * inverseSpan), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
-        span;
-    if (Lanes8::Any(live & (first != seriesAt))) break;
-    const V8 b = live ? pitchseries::Value(series, at - first) : one;
+    const M8 bySeries = at >= static_cast<double>(pitchseries::kSeriesFrom);
+    // Before the series starts: the power itself.
+    V8 b = one;
+    if (Lanes8::Any(live & ~bySeries)) b = lanemath8::PowUnitT<Lanes8>(live & ~bySeries ? at * inverseTotal : Splat8(0.5), curve);
+    if (Lanes8::Any(live & bySeries)) {
+      // The span's first sample, exact on these whole numbers; counters only
+      // grow, so once every lane is in the longest spans all later samples
+      // are too.
+      const bool longest = !Any(counter < kLongest * 1024.0);
+      const V8 span = longest ? Splat8(kLongest) : pitchseries::SpanAt(at);
+      const V8 inverseSpan = longest ? Splat8(1.0 / kLongest) : pitchseries::InverseSpanAt(at);
+      const V8 first =
+          reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * inverseSpan), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
+          span;
+      const M8 renew = live & bySeries & (first != Join(p.seriesAt, p.seriesAt));
+      if (Lanes8::Any(renew)) {
+        // Sample i renews first, then sample i + 1 from what sample i left,
+        // as one sample after the other would.
+        renewal(lanemath8::Low(first), reinterpret_cast<M4>(lanemath8::Low(reinterpret_cast<V8>(renew))));
+        V4 lowHalf[pitchseries::kTerms];
+        for (int k = 0; k < pitchseries::kTerms; ++k) lowHalf[k] = p.series[k];
+        const M4 later = reinterpret_cast<M4>(lanemath8::High(reinterpret_cast<V8>(live & bySeries))) &
+                         (lanemath8::High(first) != p.seriesAt);
+        if (Any(later)) renewal(lanemath8::High(first), later);
+        for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = Join(lowHalf[k], p.series[k]);
+        b = bySeries ? pitchseries::Value(series, at - first) : b;
+        joinSeries();
+      } else {
+        b = bySeries ? pitchseries::Value(series, at - first) : b;
+      }
+    }
+    b = live ? b : one;
     counter += 2.0;
     position = sweeps ? (1.0 - b) * start + b * end : zero;
     // Blend (PitchEnvelope::Apply) for each oscillator's base.

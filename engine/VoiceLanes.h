@@ -61,9 +61,9 @@ private:
   // The pitch stage from sample `from` of a chunk on, two samples of the
   // four voices per AVX-512 vector, as RunT() works it out one sample at a
   // time: into `freq` (each oscillator's frequencies, four doubles per sample
-  // and a chunk's worth per oscillator). Stops before the first pair that
-  // needs the power itself or a new series, and before the chunk's last
-  // sample if `n` - `from` is odd; returns how many samples it worked out.
+  // and a chunk's worth per oscillator), the series renewed where a span
+  // starts. Stops before the chunk's last sample if `n` - `from` is odd;
+  // returns how many samples it worked out.
   static int PitchEight(PitchLanes& p, double* freq, int from, int n) noexcept;
   static FilterLanes LoadFilter(const Voice* const* src, StateVariableFilter Voice::*which) noexcept;
   static void StoreFilter(StateVariableFilter& f, const FilterLanes& lanes, int lane) noexcept;
