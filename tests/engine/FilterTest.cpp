@@ -127,6 +127,37 @@ TEST(FilterStateVariable, CutoffsAreClampedAndStayFiniteAtHalfTheRate)
   }
 }
 
+// The fast coefficients (rational tangent, the angle as cutoff x (pi / rate),
+// g and h from one division) against the exact ones (tan, pi x cutoff /
+// rate): within rounding over the whole range of cutoffs, at the rates the
+// voices run at, short of the pole at half the rate.
+TEST(FilterStateVariable, FastCoefficientsStayWithinRoundingOfTheExactOnes)
+{
+  for (double rate : {8 * 44100.0, 8 * 48000.0, 8 * 96000.0, 64000.0}) {
+    for (double q : {0.5, 1.0 / std::sqrt(2.0), 20.0}) {
+      double worstG = 0.0, worstH = 0.0, worstBelowQuarter = 0.0;
+      for (int i = 1; i < 4000; ++i) {
+        const double cutoff = 0.4999 * rate * (i / 4000.0) * (i / 4000.0);
+        StateVariableFilter fast = MakeFilter(kFilterLowPass, 1.0, q, rate);
+        StateVariableFilter exact = fast;
+        fast.SetCutoffClampedT<true>(cutoff);
+        exact.SetCutoffClampedT<false>(cutoff);
+        ASSERT_EQ(fast.Cutoff(), exact.Cutoff());
+        const double g = std::fabs(fast.G() / exact.G() - 1.0);
+        worstG = std::fmax(worstG, g);
+        worstH = std::fmax(worstH, std::fabs(fast.H() / exact.H() - 1.0));
+        if (cutoff < 0.25 * rate) worstBelowQuarter = std::fmax(worstBelowQuarter, g);
+      }
+      // The tangent's own error (below 6e-16 of it) and an ulp or two of
+      // each angle, which tan amplifies by x (1 + g^2) / g: a few ulps up to
+      // a quarter of the rate, some thousands of them at 0.4999 of it.
+      EXPECT_LT(worstBelowQuarter, 2e-15) << rate << " " << q;
+      EXPECT_LT(worstG, 1e-12) << rate << " " << q;
+      EXPECT_LT(worstH, 1e-12) << rate << " " << q;
+    }
+  }
+}
+
 TEST(FilterStateVariable, ResonanceExtremesStayFiniteInTheAudibleRange)
 {
   for (double q : {0.01, 100.0}) {

@@ -65,7 +65,8 @@ TEST(OutputStageBitCrusher, ReadPatternNamesTheCallsThatTakeTheirInput)
   struct Setting {
     double clock, target;
   };
-  const Setting settings[] = {{352800.0, 11025.0}, {44100.0, 44100.0}, {1000.0, 3000.0}, {384000.0, 0.0}, {48000.0, NAN}};
+  const Setting settings[] = {{352800.0, 11025.0}, {44100.0, 44100.0}, {1000.0, 3000.0},
+                              {384000.0, 0.0},      {48000.0, NAN},     {1000.0, -500.0}};
   for (const Setting& s : settings)
     for (int warm : {0, 1, 7, 40}) {
       OrbBitCrusher2 crusher;
