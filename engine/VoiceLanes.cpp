@@ -611,7 +611,7 @@ struct VoiceLanes::PitchLanes {
     for (int k = 0; k < kOsc; ++k) freq[k][i] = blend(base[k]);
   };
   // Samples [0, n) of the chunk: two at a time where the processor has
-  // AVX-512 and no sample needs the power itself or a new series.
+  // AVX-512 (the one-sample step takes an odd last one).
   auto pitchRun = [&](int n) __attribute__((always_inline)) {
     for (int i = 0; i < n;) {
       if (eight) {
@@ -883,8 +883,9 @@ struct VoiceLanes::PitchLanes {
       draws.Next(chunk);
     }
   };
-  // The pitch, the phases and the noises of the first chunk; each chunk then
-  // works out those of the next while its filters run (below).
+  // The pitch, the phases, the amplitude envelope and the noises of the
+  // first chunk; each chunk then works out those of the next while its
+  // filters run (below).
   const int first32 = total32 < kChunk ? total32 : kChunk;
   if (!lone && total32 > 0) {
     if (pitchMoves) pitchRun(first32);
@@ -899,9 +900,9 @@ struct VoiceLanes::PitchLanes {
   for (int i0 = 0; i0 < total32; i0 += kChunk) {
     const int chunk = total32 - i0 < kChunk ? total32 - i0 : kChunk;
     const int next = total32 - i0 - chunk < kChunk ? total32 - i0 - chunk : kChunk;
-    // Envelopes and filter coefficients (BeginSample), each stage in a loop
-    // of its own: the samples of the larger ones, whose divisions wait long,
-    // then overlap from one sample to the next.
+    // The filter envelope and the filters' coefficients (BeginSample), in
+    // loops of their own: the coefficients' divisions wait long, and overlap
+    // from one sample to the next.
     if (filtersMove && eight) {
       for (int i = 0; i < chunk; ++i) {
         fenv.level *= fenv.multiplier;
@@ -950,11 +951,11 @@ struct VoiceLanes::PitchLanes {
         mixAt[i] = mix * velocity;
       }
     }
-    // The sources are mixed: the next chunk's pitch, phases and noises may
-    // take their place. The filters wait on their own state from sample to
-    // sample; the phases and the pink noise do too, on theirs, and the
-    // draws' integer arithmetic fills the wait: side by side in one loop,
-    // the waits overlap.
+    // The sources are mixed: the next chunk's pitch, phases, amplitude
+    // envelope and noises may take their place. The filters wait on their
+    // own state from sample to sample; the phases, the envelope and the pink
+    // noise do too, on theirs, and the draws' integer arithmetic fills the
+    // wait: side by side in one loop, the waits overlap.
     if (pitchMoves) pitchRun(next);
     // The samples of the chunk the caller reads, one bit each.
     uint32_t readMask = 0;
