@@ -41,7 +41,8 @@ private:
   double mBitDepth = 16.0;
   int64_t mHoldCounter = 0;
   double mHeldValue = 0.0;
-  // Derived from the settings above, so Process() needs neither pow nor a division.
+  // Derived from the settings above, so Process() needs no pow (a read still
+  // divides by the level count).
   double mLevels = 65536.0;
   int64_t mHoldLength = 1;
 };
