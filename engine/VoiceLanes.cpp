@@ -263,6 +263,17 @@ struct Blend {
   [[gnu::always_inline]] V4 operator()(V4 base) const { return weight * base + share; }
 };
 
+// A new series of the sweep's power (PitchEnvelope::NextPositionT) for the
+// lanes `renew`, from their span's first sample `first`; the other lanes
+// keep theirs.
+[[gnu::always_inline]] inline void RenewSeries(V4 first, M4 renew, V4 inverseTotal, V4 curve, V4* series, V4& seriesAt)
+{
+  V4 fresh[pitchseries::kTerms];
+  pitchseries::Coefficients(PowUnit(renew ? first * inverseTotal : Splat(0.5), curve), renew ? first : Splat(1.0), curve, fresh);
+  for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = renew ? fresh[k] : series[k];
+  seriesAt = renew ? first : seriesAt;
+}
+
 bool Timed(const EG& eg) noexcept { return eg.Stage() != kStageOff && eg.Stage() != kStageSustain; }
 
 uint64_t SamplesLeft(const EG& eg) noexcept
@@ -591,12 +602,7 @@ struct VoiceLanes::PitchLanes {
       const V4 span = longest ? Splat(static_cast<double>(pitchseries::kLongestSpan)) : pitchseries::SpanAt(at);
       const V4 from = reinterpret_cast<V4>(_mm256_floor_pd(reinterpret_cast<__m256d>(at * inverseSpan))) * span;
       const M4 renew = live & bySeries & (from != seriesAt);
-      if (Any(renew)) {
-        V4 fresh[pitchseries::kTerms];
-        pitchseries::Coefficients(PowUnit(renew ? from * inverseTotal : Splat(0.5), curve), renew ? from : Splat(1.0), curve, fresh);
-        for (int k = 0; k < pitchseries::kTerms; ++k) series[k] = renew ? fresh[k] : series[k];
-        seriesAt = renew ? from : seriesAt;
-      }
+      if (Any(renew)) RenewSeries(from, renew, inverseTotal, curve, series, seriesAt);
       b = bySeries ? pitchseries::Value(series, at - from) : b;
     }
     return live ? b : Splat(1.0);
@@ -841,11 +847,11 @@ struct VoiceLanes::PitchLanes {
     ampAt[i] = amp.level;
   };
   // The noises of sample i of the chunk.
+  auto white = [&](int i, N4 draw) __attribute__((always_inline)) {
+    srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(Widen(draw)) * 2.0 - 1.0) * level[Voice::kWhiteSource];
+  };
   auto noiseStep = [&](int i) __attribute__((always_inline)) {
-    if (noise.white && !noise.pink) {
-      const V4 w = Widen(draws.Value(0, i));
-      srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
-    }
+    if (noise.white && !noise.pink) white(i, draws.Value(0, i));
     if (noise.pink) {
       // The first two of the pink noise's filters side by side in eight
       // lanes, their draws with them.
@@ -859,10 +865,7 @@ struct VoiceLanes::PitchLanes {
                      pink2 * 0.6887356f;
       const F4 value = sum * 6.103702e-5f - 0.78096277f;
       srcAt[Voice::kPinkSource][i] = Widen(value) * level[Voice::kPinkSource];
-      if (noise.white) {
-        const V4 w = Widen(__builtin_shufflevector(third, third, 4, 5, 6, 7));
-        srcAt[Voice::kWhiteSource][i] = (Oscilator::OverMaxDraw(w) * 2.0 - 1.0) * level[Voice::kWhiteSource];
-      }
+      if (noise.white) white(i, __builtin_shufflevector(third, third, 4, 5, 6, 7));
     }
   };
   // The voice filters of sample i (FilterMix), the voices that sound kept.
@@ -1233,13 +1236,8 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
   V4 counter = p.counter;
   V8 position = Join(p.position, p.position);
   constexpr double kLongest = static_cast<double>(pitchseries::kLongestSpan);
-  // A new series for the lanes `renew` (RunT()'s sweep power, one sample).
   auto renewal = [&p](V4 first, M4 renew) __attribute__((always_inline)) {
-    V4 fresh[pitchseries::kTerms];
-    pitchseries::Coefficients(PowUnit(renew ? first * p.inverseTotal : Splat(0.5), p.curve), renew ? first : Splat(1.0), p.curve,
-                              fresh);
-    for (int k = 0; k < pitchseries::kTerms; ++k) p.series[k] = renew ? fresh[k] : p.series[k];
-    p.seriesAt = renew ? first : p.seriesAt;
+    RenewSeries(first, renew, p.inverseTotal, p.curve, p.series, p.seriesAt);
   };
   int i = from;
   for (; i + 1 < n; i += 2) {
