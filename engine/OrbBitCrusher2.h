@@ -35,6 +35,8 @@ public:
 
 private:
   void UpdateHoldLength() noexcept;
+  // One call's step on a count and a held value, wherever they are kept.
+  inline double Step(int64_t& counter, double& held, double x) const noexcept;
 
   double mClockRate = 44100.0;
   double mTargetRate = 44100.0;
@@ -47,30 +49,24 @@ private:
   int64_t mHoldLength = 1;
 };
 
-inline double OrbBitCrusher2::Process(double x) noexcept
+inline double OrbBitCrusher2::Step(int64_t& counter, double& held, double x) const noexcept
 {
-  if (mHoldCounter > 0) {
-    --mHoldCounter;
+  if (counter > 0) {
+    --counter;
   } else {
-    mHoldCounter = mHoldLength;
-    mHeldValue = std::floor(mLevels * x + 0.5) / mLevels;
+    counter = mHoldLength;
+    held = std::floor(mLevels * x + 0.5) / mLevels;
   }
-  return mHeldValue;
+  return held;
 }
+
+inline double OrbBitCrusher2::Process(double x) noexcept { return Step(mHoldCounter, mHeldValue, x); }
 
 inline void OrbBitCrusher2::ProcessRun(double* x, int n) noexcept
 {
   int64_t counter = mHoldCounter;
   double held = mHeldValue;
-  for (int j = 0; j < n; ++j) {
-    if (counter > 0) {
-      --counter;
-    } else {
-      counter = mHoldLength;
-      held = std::floor(mLevels * x[j] + 0.5) / mLevels;
-    }
-    x[j] = held;
-  }
+  for (int j = 0; j < n; ++j) x[j] = Step(counter, held, x[j]);
   mHoldCounter = counter;
   mHeldValue = held;
 }
