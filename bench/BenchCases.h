@@ -77,7 +77,8 @@ constexpr Techniques kTechniques[] = {
     {"all-but-voices", kAllTechniques & ~kFastVoices},
     {"all-but-decimator-blocks", kAllTechniques & ~kDecimatorBlocks},
     {"all-but-lone-voice", kAllTechniques & ~kLoneVoice},
-    {"all-but-eight-lanes", kAllTechniques & ~kEightLanes}, {"all", kAllTechniques},
+    {"all-but-eight-lanes", kAllTechniques & ~kEightLanes},
+    {"all-but-fused-multiply-add", kAllTechniques & ~kFusedMultiplyAdd}, {"all", kAllTechniques},
 };
 
 // A plug-in set up for a case, its notes on.

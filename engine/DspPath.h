@@ -26,10 +26,14 @@
 //    the moving filters' coefficients take eight doubles per instruction
 //    instead of four (two samples of the four voices side by side), and
 //    the lanes of several voices run compiled for it; every lane takes the
-//    same steps, so the bits are the same.
+//    same steps, so the bits are the same;
+//  - kFusedMultiplyAdd: where the eight lanes run, they run compiled with
+//    fused multiply-adds (a product and the sum that takes it rounded once),
+//    except where the oscillators' phases take their increments and in the
+//    pink noise's single-precision filters (VoiceLanes.cpp's Rounded()).
 // kDecimatorBlocks and kLoneVoice change the order of the arithmetic across
-// samples, so their bits differ from the one-sample-at-a-time forms by
-// rounding.
+// samples, and kFusedMultiplyAdd its rounding, so their bits differ from
+// the one-sample-at-a-time forms by rounding.
 // All of them (the default) agree with none of them, the exact arithmetic,
 // within 1e-7 on the output: the agreement tests and the benchmarks compare
 // against kDspExact. The choice is process-wide and meant to be made before
@@ -47,7 +51,8 @@ enum EDspTechnique : int
   kDecimatorBlocks = 32,
   kLoneVoice = 64,
   kEightLanes = 128,
-  kAllTechniques = 255
+  kFusedMultiplyAdd = 256,
+  kAllTechniques = 511
 };
 
 namespace dsp_path_detail {

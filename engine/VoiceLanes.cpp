@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <type_traits>
+#include <utility>
 
 #include "engine/Voice.h"
 #include "engine/WideLanes.h"
@@ -29,6 +30,22 @@ constexpr int kOsc = Voice::kOscillatorCount;
 // Samples per stage: each stage runs over a chunk before the next.
 constexpr int kChunk = 32;
 constexpr int kMaxDraws = 4;  // white: one, pink: three
+
+// x rounded on its own before whatever takes it next. The eight lanes may
+// run with fused multiply-adds (kFusedMultiplyAdd), which would otherwise
+// fold a product into the sum after it. The phases take their increments
+// rounded, as the plain samples do, so that they do not drift apart over a
+// long note; the pink noise keeps its bits, as its single-precision filters
+// would otherwise move by a float's rounding, far above a double's.
+// The empty statement takes x in a vector register and may have changed it,
+// so the compiler cannot fold across it. (__builtin_assoc_barrier would do
+// too, but GCC takes vectors apart for it, element by element.)
+template <typename T>
+[[gnu::always_inline]] inline T Rounded(T x)
+{
+  asm("" : "+v"(x));
+  return x;
+}
 
 // One oscillator slot of the four voices.
 struct OscLanes {
@@ -423,7 +440,7 @@ struct VoiceLanes::PitchLanes {
 }
 
 [[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count, Reads reads,
-                                                   bool eight) noexcept
+                                                   bool eight, bool fused) noexcept
 {
   M4 active{};
   int activeCount = 0;
@@ -621,7 +638,7 @@ struct VoiceLanes::PitchLanes {
   auto pitchRun = [&](int n) __attribute__((always_inline)) {
     for (int i = 0; i < n;) {
       if (eight) {
-        i += PitchEight(pitch, &freq[0][0][0], i, n);
+        i += PitchEight(fused, pitch, &freq[0][0][0], i, n);
         if (i >= n) break;
       }
       pitchStep(i);
@@ -825,7 +842,7 @@ struct VoiceLanes::PitchLanes {
     for (int k = 0; k < kOsc; ++k) {
       const V4 f = freq[k][i * pitchStride];
       phaseAt[k][i] = phase[k];
-      phase[k] = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + f * oscRate;
+      phase[k] = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + Rounded(f * oscRate);
     }
   };
   // After the chunk's n steps: the phases they leave, and the whistle's
@@ -836,7 +853,7 @@ struct VoiceLanes::PitchLanes {
       if (!sounds[k] || osc[k].waveform != kOscWhistle) continue;
       for (int i = 0; i < n; ++i) {
         secondAt[k][i] = secondPhase[k];
-        secondPhase[k] = Wrap(secondPhase[k]) + (20.0 * freq[k][i * pitchStride]) * oscRate;
+        secondPhase[k] = Wrap(secondPhase[k]) + Rounded((20.0 * freq[k][i * pitchStride]) * oscRate);
       }
     }
   };
@@ -858,12 +875,12 @@ struct VoiceLanes::PitchLanes {
       const N8 both = draws.Values(0, i), third = draws.Values(1, i);
       const F8 r12 = __builtin_convertvector(both, F8);
       const F4 r3 = __builtin_convertvector(__builtin_shufflevector(third, third, 0, 1, 2, 3), F4);
-      pink01 = (pink01 - r12) * kPinkPoles + r12;
-      pink2 = (pink2 - r3) * 0.9613f + r3;
-      const F8 weighted = pink01 * kPinkWeights;
+      pink01 = Rounded((pink01 - r12) * kPinkPoles) + r12;
+      pink2 = Rounded((pink2 - r3) * 0.9613f) + r3;
+      const F8 weighted = Rounded(pink01 * kPinkWeights);
       const F4 sum = __builtin_shufflevector(weighted, weighted, 4, 5, 6, 7) + __builtin_shufflevector(weighted, weighted, 0, 1, 2, 3) +
-                     pink2 * 0.6887356f;
-      const F4 value = sum * 6.103702e-5f - 0.78096277f;
+                     Rounded(pink2 * 0.6887356f);
+      const F4 value = Rounded(sum * 6.103702e-5f) - 0.78096277f;
       srcAt[Voice::kPinkSource][i] = Widen(value) * level[Voice::kPinkSource];
       if (noise.white) white(i, __builtin_shufflevector(third, third, 4, 5, 6, 7));
     }
@@ -911,7 +928,7 @@ struct VoiceLanes::PitchLanes {
         fenv.level *= fenv.multiplier;
         levelAt[i] = fenv.level;
       }
-      CutoffsEight(lp, hp, &levelAt[0][0], &lpBase[0], &lpDepth[0], &hpBase[0], &hpDepth[0], &lpAt[0].g[0], &hpAt[0].g[0],
+      CutoffsEight(fused, lp, hp, &levelAt[0][0], &lpBase[0], &lpDepth[0], &hpBase[0], &hpDepth[0], &lpAt[0].g[0], &hpAt[0].g[0],
                    chunk);
     } else if (filtersMove) {
       for (int i = 0; i < chunk; ++i) filterStep(i);
@@ -924,7 +941,7 @@ struct VoiceLanes::PitchLanes {
       const V4* at = phaseAt[k] + (readsAfter[k] ? 1 : 0);
       const V4* second = secondAt[k];
       OscLanes& o = osc[k];
-      if (eight && WavesEight(o.waveform, &at[0][0], &second[0][0], &freq[k][0][0], pitchStride, &level[k][0], &srcAt[k][0][0],
+      if (eight && WavesEight(fused, o.waveform, &at[0][0], &second[0][0], &freq[k][0][0], pitchStride, &level[k][0], &srcAt[k][0][0],
                               chunk, &o.output[0], &o.secondOutput[0], &o.lastFrequency[0], &o.sawScale[0]))
         continue;
       switch (osc[k].waveform) {
@@ -940,7 +957,7 @@ struct VoiceLanes::PitchLanes {
     }
     // The mix under the amplitude envelope (FilterMix's input).
     if (eight) {
-      MixEight(&srcAt[0][0][0], kChunk * kLanes, sounding, soundingCount, &ampAt[0][0], &keep[0][0], &depth[0][0],
+      MixEight(fused, &srcAt[0][0][0], kChunk * kLanes, sounding, soundingCount, &ampAt[0][0], &keep[0][0], &depth[0][0],
                &velocity[0], &mixAt[0][0], chunk);
     } else {
       for (int i = 0; i < chunk; ++i) {
@@ -1034,7 +1051,7 @@ struct VoiceLanes::PitchLanes {
 
 int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count, Reads reads) noexcept
 {
-  return RunT(v, rate, out, count, reads, false);
+  return RunT(v, rate, out, count, reads, false, false);
 }
 
 #pragma GCC pop_options
@@ -1044,11 +1061,6 @@ int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count, Reads rea
 #pragma GCC push_options
 #pragma GCC target("avx2,avx512f,avx512vl,avx512dq,avx512bw")
 #include "engine/LaneMath8.h"
-
-int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count, Reads reads) noexcept
-{
-  return RunT(v, rate, out, count, reads, true);
-}
 
 namespace {
 using lanemath8::V8;
@@ -1143,18 +1155,19 @@ template <int W>
     _mm256_storeu_pd(sawScale, reinterpret_cast<__m256d>(scale4));
   }
 }
-}  // namespace
 
-void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const double* levels, const double* lowBase,
-                              const double* lowDepth, const double* highBase, const double* highDepth, double* lowAt,
-                              double* highAt, int n) noexcept
+// The bodies of CutoffsEight(), MixEight(), PitchEight() and WavesEight().
+template <typename Filters>
+[[gnu::always_inline]] inline void CutoffsEightT(Filters& lowPass, Filters& highPass, const double* levels,
+                                                 const double* lowBase, const double* lowDepth, const double* highBase,
+                                                 const double* highDepth, double* lowAt, double* highAt, int n)
 {
   // One filter after the other, so that one filter's values fit in the
   // registers. Sample by sample, the coefficients change as SetCutoff()
   // changes them: all four lanes where any lane's cutoff moved, none where
   // none did. Each sample's coefficients are stored four doubles at a time,
   // as the loop of the filters reads them.
-  auto pass = [levels, n](FilterLanes& f, const double* baseAt, const double* depthAt, double* at, auto low)
+  auto pass = [levels, n](Filters& f, const double* baseAt, const double* depthAt, double* at, auto low)
                   __attribute__((always_inline)) {
     auto twice = [](const double* x) __attribute__((always_inline)) {
       const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
@@ -1193,8 +1206,9 @@ void VoiceLanes::CutoffsEight(FilterLanes& lowPass, FilterLanes& highPass, const
   pass(highPass, highBase, highDepth, highAt, std::false_type{});
 }
 
-void VoiceLanes::MixEight(const double* sources, int stride, const int* sounding, int soundingCount, const double* ampAt,
-                          const double* keep, const double* depth, const double* velocity, double* mixAt, int n) noexcept
+[[gnu::always_inline]] inline void MixEightT(const double* sources, int stride, const int* sounding, int soundingCount,
+                                             const double* ampAt, const double* keep, const double* depth,
+                                             const double* velocity, double* mixAt, int n)
 {
   auto twice = [](const double* x) __attribute__((always_inline)) {
     const V4 four = reinterpret_cast<V4>(_mm256_loadu_pd(x));
@@ -1219,7 +1233,8 @@ void VoiceLanes::MixEight(const double* sources, int stride, const int* sounding
   }
 }
 
-int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcept
+template <typename Pitch>
+[[gnu::always_inline]] inline int PitchEightT(Pitch& p, double* freq, int from, int n)
 {
   using lanemath8::Join;
   const M8 sweeps = reinterpret_cast<M8>(Join(reinterpret_cast<V4>(p.sweeps), reinterpret_cast<V4>(p.sweeps)));
@@ -1290,9 +1305,10 @@ int VoiceLanes::PitchEight(PitchLanes& p, double* freq, int from, int n) noexcep
   return i - from;
 }
 
-bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* secondAt, const double* freq, int stride,
-                            const double* level, double* out, int n, double* output, double* secondOutput,
-                            double* lastFrequency, double* sawScale) noexcept
+[[gnu::always_inline]] inline bool WavesEightAny(int waveform, const double* phaseAt, const double* secondAt,
+                                                 const double* freq, int stride, const double* level, double* out, int n,
+                                                 double* output, double* secondOutput, double* lastFrequency,
+                                                 double* sawScale)
 {
   switch (waveform) {
   case kOscTriangle: WavesEightT<kOscTriangle>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
@@ -1304,25 +1320,81 @@ bool VoiceLanes::WavesEight(int waveform, const double* phaseAt, const double* s
   default: return false;
   }
 }
+
+// f(a...) compiled once more with fused multiply-adds (kFusedMultiplyAdd):
+// f is inlined into this function, whose arithmetic may fold a product into
+// the sum that takes it, one rounding instead of two. Every processor with
+// AVX-512 has FMA.
+template <typename F, typename... A>
+[[gnu::noinline]] __attribute__((target("fma"), optimize("fp-contract=fast"))) auto CallFused(const F& f, A&&... a)
+{
+  return f(std::forward<A>(a)...);
+}
+
+// f(a...) as compiled here or, with `fused`, by CallFused().
+template <typename F, typename... A>
+[[gnu::always_inline]] inline auto CallEight(bool fused, const F& f, A&&... a)
+{
+  return fused ? CallFused(f, std::forward<A>(a)...) : f(std::forward<A>(a)...);
+}
+}  // namespace
+
+int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count, Reads reads, bool fused) noexcept
+{
+  if (fused)
+    return CallFused([](auto&&... a) __attribute__((always_inline)) { return RunT(a..., true, true); }, v, rate, out,
+                     count, reads);
+  return RunT(v, rate, out, count, reads, true, false);
+}
+
+void VoiceLanes::CutoffsEight(bool fused, FilterLanes& lowPass, FilterLanes& highPass, const double* levels,
+                              const double* lowBase, const double* lowDepth, const double* highBase,
+                              const double* highDepth, double* lowAt, double* highAt, int n) noexcept
+{
+  CallEight(fused, [](auto&&... a) __attribute__((always_inline)) { CutoffsEightT(a...); }, lowPass, highPass, levels,
+            lowBase, lowDepth, highBase, highDepth, lowAt, highAt, n);
+}
+
+void VoiceLanes::MixEight(bool fused, const double* sources, int stride, const int* sounding, int soundingCount,
+                          const double* ampAt, const double* keep, const double* depth, const double* velocity,
+                          double* mixAt, int n) noexcept
+{
+  CallEight(fused, [](auto&&... a) __attribute__((always_inline)) { MixEightT(a...); }, sources, stride, sounding,
+            soundingCount, ampAt, keep, depth, velocity, mixAt, n);
+}
+
+int VoiceLanes::PitchEight(bool fused, PitchLanes& p, double* freq, int from, int n) noexcept
+{
+  return CallEight(fused, [](auto&&... a) __attribute__((always_inline)) { return PitchEightT(a...); }, p, freq, from,
+                   n);
+}
+
+bool VoiceLanes::WavesEight(bool fused, int waveform, const double* phaseAt, const double* secondAt,
+                            const double* freq, int stride, const double* level, double* out, int n, double* output,
+                            double* secondOutput, double* lastFrequency, double* sawScale) noexcept
+{
+  return CallEight(fused, [](auto&&... a) __attribute__((always_inline)) { return WavesEightAny(a...); }, waveform,
+                   phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale);
+}
 #pragma GCC pop_options
 
 #else
 int VoiceLanes::RunWide(Voice*, double, double*, int, Reads) noexcept { return 0; }
-int VoiceLanes::RunEight(Voice*, double, double*, int, Reads) noexcept { return 0; }
-void VoiceLanes::CutoffsEight(FilterLanes&, FilterLanes&, const double*, const double*, const double*, const double*,
+int VoiceLanes::RunEight(Voice*, double, double*, int, Reads, bool) noexcept { return 0; }
+void VoiceLanes::CutoffsEight(bool, FilterLanes&, FilterLanes&, const double*, const double*, const double*, const double*,
                               const double*, double*, double*, int) noexcept
 {
 }
-bool VoiceLanes::WavesEight(int, const double*, const double*, const double*, int, const double*, double*, int, double*, double*,
+bool VoiceLanes::WavesEight(bool, int, const double*, const double*, const double*, int, const double*, double*, int, double*, double*,
                             double*, double*) noexcept
 {
   return false;
 }
-void VoiceLanes::MixEight(const double*, int, const int*, int, const double*, const double*, const double*, const double*,
+void VoiceLanes::MixEight(bool, const double*, int, const int*, int, const double*, const double*, const double*, const double*,
                           double*, int) noexcept
 {
 }
-int VoiceLanes::PitchEight(PitchLanes&, double*, int, int) noexcept { return 0; }
+int VoiceLanes::PitchEight(bool, PitchLanes&, double*, int, int) noexcept { return 0; }
 
 #endif
 
@@ -1340,6 +1412,6 @@ int VoiceLanes::Run(Voice* voices, double rate, double* out, int count, int firs
   // Reads past the run's end do not matter: the values stay well inside an int.
   const Reads reads{firstRead < 0 ? 0 : (firstRead > count ? count : firstRead),
                     readEvery < 1 ? 1 : (readEvery > count ? count + 1 : readEvery)};
-  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count, reads)
+  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count, reads, FusedLanesAvailable())
                                              : RunWide(voices, rate, out, count, reads);
 }

@@ -9,3 +9,7 @@ bool WideLanesAvailable() noexcept;
 // and AVX-512DQ besides AVX2, and the kEightLanes technique is on. Read on
 // every call, so tests can switch the technique.
 bool EightLanesAvailable() noexcept;
+
+// Whether the eight-lane forms also run with fused multiply-adds: they run,
+// the processor has FMA, and the kFusedMultiplyAdd technique is on.
+bool FusedLanesAvailable() noexcept;

@@ -105,8 +105,9 @@ TEST(OutputPath, EightLanesGiveTheBitsOfFour)
     for (double compression : {0.0, 0.3}) {
       for (int crusher : {-1, 1}) {
         for (int without : {0, static_cast<int>(kLoneVoice)}) {
-          const std::vector<double> eight = RenderCase(c, compression, kAllTechniques & ~without, crusher);
-          const std::vector<double> four = RenderCase(c, compression, kAllTechniques & ~without & ~kEightLanes, crusher);
+          const int techniques = kAllTechniques & ~kFusedMultiplyAdd & ~without;
+          const std::vector<double> eight = RenderCase(c, compression, techniques, crusher);
+          const std::vector<double> four = RenderCase(c, compression, techniques & ~kEightLanes, crusher);
           int differing = 0;
           for (size_t i = 0; i < eight.size(); ++i) differing += eight[i] == four[i] ? 0 : 1;
           EXPECT_EQ(differing, 0) << c.name << " " << compression << " " << crusher << " " << without;
