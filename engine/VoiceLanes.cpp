@@ -1206,6 +1206,24 @@ template <typename Filters>
   pass(highPass, highBase, highDepth, highAt, std::false_type{});
 }
 
+// MixEightT() for a fixed number of sources, so that their factors stay in
+// registers and the sum's steps are laid out one after the other.
+template <int kCount>
+[[gnu::always_inline]] inline void MixFixedT(const V8* keepBoth, const V8* depthBoth, const double* const* sources,
+                                             V8 gain, const double* ampAt, double* mixAt, int n)
+{
+  V8 keep[kCount], depth[kCount];
+  const double* from[kCount];
+  for (int j = 0; j < kCount; ++j) keep[j] = keepBoth[j], depth[j] = depthBoth[j], from[j] = sources[j];
+  for (int i = 0; i < n; i += 2) {
+    const V8 a = Pair(ampAt, i, n);
+    V8 mix = Pair(from[0], i, n) * (keep[0] + depth[0] * a);
+#pragma GCC unroll 4
+    for (int j = 1; j < kCount; ++j) mix += Pair(from[j], i, n) * (keep[j] + depth[j] * a);
+    Store(mixAt, i, n, mix * gain);
+  }
+}
+
 [[gnu::always_inline]] inline void MixEightT(const double* sources, int stride, const int* sounding, int soundingCount,
                                              const double* ampAt, const double* keep, const double* depth,
                                              const double* velocity, double* mixAt, int n)
@@ -1225,11 +1243,13 @@ template <typename Filters>
     from[j] = sources + k * stride;
   }
   const V8 gain = twice(velocity);
-  for (int i = 0; i < n; i += 2) {
-    const V8 a = Pair(ampAt, i, n);
-    V8 mix = Pair(from[0], i, n) * (keepBoth[0] + depthBoth[0] * a);
-    for (int j = 1; j < count; ++j) mix += Pair(from[j], i, n) * (keepBoth[j] + depthBoth[j] * a);
-    Store(mixAt, i, n, mix * gain);
+  static_assert(Voice::kSourceCount == 5, "one case per count of sources");
+  switch (count) {
+  case 1: MixFixedT<1>(keepBoth, depthBoth, from, gain, ampAt, mixAt, n); break;
+  case 2: MixFixedT<2>(keepBoth, depthBoth, from, gain, ampAt, mixAt, n); break;
+  case 3: MixFixedT<3>(keepBoth, depthBoth, from, gain, ampAt, mixAt, n); break;
+  case 4: MixFixedT<4>(keepBoth, depthBoth, from, gain, ampAt, mixAt, n); break;
+  default: MixFixedT<5>(keepBoth, depthBoth, from, gain, ampAt, mixAt, n); break;
   }
 }
 
