@@ -53,20 +53,31 @@ template <typename L>
   return t > 1.0 ? L::Splat(1.0) : (t < -1.0 ? L::Splat(-1.0) : t);
 }
 
+// fastmath::ClippedTanCycles without the scalar tangent: `edge` marks the
+// lanes left to it (a phase on the half cycle, or not a number), so that a
+// loop can keep the call out of its body.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V ClippedTanCyclesT(typename L::V phase, typename L::M& edge)
+{
+  using V = typename L::V;
+  typename L::U low;
+  const V r = phase - RoundT<L>(phase, low);
+  const V a = AbsT<L>(r);
+  V num, den;
+  fastmath::TanRatio(fastmath::kPi * r, num, den);
+  const V t = ClipT<L>(num / den);
+  edge = ~(a < 0.5) & ~(a <= 0.25);
+  return a <= 0.25 ? t : (r > 0.0 ? L::Splat(1.0) : L::Splat(-1.0));
+}
+
 // fastmath::ClippedTanCycles.
 template <typename L>
 [[gnu::always_inline]] inline typename L::V ClippedTanCyclesT(typename L::V phase)
 {
   using V = typename L::V;
   using M = typename L::M;
-  typename L::U low;
-  const V r = phase - RoundT<L>(phase, low);
-  const V a = AbsT<L>(r);
-  V num, den;
-  fastmath::TanRatio(fastmath::kPi * r, num, den);
-  V t = ClipT<L>(num / den);
-  t = a <= 0.25 ? t : (r > 0.0 ? L::Splat(1.0) : L::Splat(-1.0));
-  const M edge = ~(a < 0.5) & ~(a <= 0.25);
+  M edge;
+  V t = ClippedTanCyclesT<L>(phase, edge);
   if (L::Any(edge))
     for (int l = 0; l < L::kCount; ++l)
       if (edge[l]) {

@@ -1117,6 +1117,7 @@ template <int W>
       scale4 = 8820.22 / f;
     }
   }
+  M8 edges{};
   int i = 0;
   for (; i < n; i += 2) {
     const V8 p = Pair(phaseAt, i, n);
@@ -1136,7 +1137,9 @@ template <int W>
     } else if (W == kOscBreaker) {
       y = lanemath8::AbsT<Lanes8>(1.0 - 2.0 * p * p) - 1.0;
     } else if (W == kOscTan) {
-      y = lanemath8::ClippedTanCyclesT<Lanes8>(p);
+      M8 edge;
+      y = lanemath8::ClippedTanCyclesT<Lanes8>(p, edge);
+      edges |= edge;
     } else {
       const V8 s = lanemath8::SinCyclesT<Lanes8>(p);
       second = lanemath8::SinCyclesT<Lanes8>(Pair(secondAt, i, n));
@@ -1145,6 +1148,15 @@ template <int W>
       continue;
     }
     Store(out, i, n, y * level8);
+  }
+  if (W == kOscTan && Lanes8::Any(edges)) {
+    // A phase on the half cycle (or not a number): the run once more, with
+    // the scalar tangent where the vector form leaves it. Kept out of the
+    // loop above, whose vector registers a call would take.
+    for (i = 0; i < n; i += 2) {
+      y = lanemath8::ClippedTanCyclesT<Lanes8>(Pair(phaseAt, i, n));
+      Store(out, i, n, y * level8);
+    }
   }
   if (n <= 0) return;
   i -= 2;
