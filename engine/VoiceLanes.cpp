@@ -837,12 +837,15 @@ struct VoiceLanes::PitchLanes {
   // by side instead of one oscillator's after another's.
   // Every slot steps, whether its waveform sounds or not, so the loop takes
   // no branch; the phases of the silent ones are not handed back.
+  // While the pitch rests the increments do too, worked out once.
+  V4 restingIncrement[kOsc]{};
+  for (int k = 0; k < kOsc && !pitchMoves; ++k) restingIncrement[k] = Rounded(freq[k][0] * oscRate);
   auto phaseStep = [&](int i) __attribute__((always_inline)) {
 #pragma GCC unroll 3
     for (int k = 0; k < kOsc; ++k) {
-      const V4 f = freq[k][i * pitchStride];
+      const V4 increment = pitchMoves ? Rounded(freq[k][i] * oscRate) : restingIncrement[k];
       phaseAt[k][i] = phase[k];
-      phase[k] = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + Rounded(f * oscRate);
+      phase[k] = (phase[k] >= top[k] ? phase[k] - 1.0 : phase[k]) + increment;
     }
   };
   // After the chunk's n steps: the phases they leave, and the whistle's
