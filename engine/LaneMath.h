@@ -71,6 +71,13 @@ struct Lanes4 {
   [[gnu::always_inline]] static U Bits(V x) { return lanemath::Bits(x); }
   [[gnu::always_inline]] static V FromBits(U b) { return lanemath::FromBits(b); }
   [[gnu::always_inline]] static V Gather(const double* table, U j) { return lanemath::Gather(table, j); }
+  // t > 1 ? 1 : (t < -1 ? -1 : t), not a number and -0 included: max and min
+  // give their second operand where either is not a number.
+  [[gnu::always_inline]] static V ClampUnit(V t)
+  {
+    const __m256d m = _mm256_max_pd(_mm256_set1_pd(-1.0), reinterpret_cast<__m256d>(t));
+    return reinterpret_cast<V>(_mm256_min_pd(_mm256_set1_pd(1.0), m));
+  }
   // Unaligned moves: neither the callers' buffers nor, in the Windows
   // builds, the stack are aligned for more.
   [[gnu::always_inline]] static V Load(const double* p) { return reinterpret_cast<V>(_mm256_loadu_pd(p)); }

@@ -28,6 +28,12 @@ struct Lanes8 {
     // The masked form: the plain one leaves a register formally uninitialised.
     return reinterpret_cast<V>(_mm512_mask_i64gather_pd(_mm512_setzero_pd(), 0xFF, reinterpret_cast<__m512i>(j), table, 8));
   }
+  // As Lanes4::ClampUnit(); the zero-masked forms, as in Gather().
+  [[gnu::always_inline]] static V ClampUnit(V t)
+  {
+    const __m512d m = _mm512_maskz_max_pd(0xFF, _mm512_set1_pd(-1.0), reinterpret_cast<__m512d>(t));
+    return reinterpret_cast<V>(_mm512_maskz_min_pd(0xFF, _mm512_set1_pd(1.0), m));
+  }
   [[gnu::always_inline]] static V Load(const double* p) { return reinterpret_cast<V>(_mm512_loadu_pd(p)); }
   [[gnu::always_inline]] static void Store(double* p, V x) { _mm512_storeu_pd(p, reinterpret_cast<__m512d>(x)); }
   [[gnu::always_inline]] static void Neighbours(const double* table, int size, V x, V& lo, V& hi, V& w)

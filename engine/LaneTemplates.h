@@ -50,7 +50,7 @@ template <typename L>
 template <typename L>
 [[gnu::always_inline]] inline typename L::V ClipT(typename L::V t)
 {
-  return t > 1.0 ? L::Splat(1.0) : (t < -1.0 ? L::Splat(-1.0) : t);
+  return L::ClampUnit(t);
 }
 
 // fastmath::ClippedTanCycles without the scalar tangent: `edge` marks the
@@ -67,7 +67,10 @@ template <typename L>
   fastmath::TanRatio(fastmath::kPi * r, num, den);
   const V t = ClipT<L>(num / den);
   edge = ~(a < 0.5) & ~(a <= 0.25);
-  return a <= 0.25 ? t : (r > 0.0 ? L::Splat(1.0) : L::Splat(-1.0));
+  // Past a quarter cycle r is not 0, so its sign bit is r > 0's answer; where
+  // r is not a number the lane is an edge.
+  const V sign = L::FromBits((L::Bits(r) & 0x8000000000000000ull) | 0x3FF0000000000000ull);
+  return a <= 0.25 ? t : sign;
 }
 
 // fastmath::ClippedTanCycles.
