@@ -54,7 +54,7 @@ template <typename L>
 }
 
 // fastmath::ClippedTanCycles without the scalar tangent: `edge` marks the
-// lanes left to it (a phase on the half cycle, or not a number), so that a
+// lanes left to it (a phase on the half cycle, or not finite), so that a
 // loop can keep the call out of its body.
 template <typename L>
 [[gnu::always_inline]] inline typename L::V ClippedTanCyclesT(typename L::V phase, typename L::M& edge)

@@ -1153,7 +1153,7 @@ template <int W>
     Store(out, i, n, y * level8);
   }
   if (W == kOscTan && Lanes8::Any(edges)) {
-    // A phase on the half cycle (or not a number): the run once more, with
+    // A phase on the half cycle (or not finite): the run once more, with
     // the scalar tangent where the vector form leaves it. Kept out of the
     // loop above, whose vector registers a call would take.
     for (i = 0; i < n; i += 2) {

@@ -20,7 +20,9 @@
 #include "support/ScopedTechniques.h"
 
 namespace {
-enum Op { kSin, kTan, kPow, kCurve, kFlush, kFilterG, kFilterH };
+enum Op { kSin, kTan, kPow, kCurve, kFlush, kFilterG, kFilterH, kClamp, kTanVector };
+// What the vector part of the tangent leaves to the scalar one stands out.
+constexpr double kLeftToScalar = 12345.0;
 constexpr double kRate = 384000.0;
 constexpr double kQ = 2.0;
 constexpr double kK = 1.0 / kQ;
@@ -40,6 +42,13 @@ constexpr double kK = 1.0 / kQ;
       switch (op) {                                                                                          \
       case kSin: r = NS::SinCyclesT<L>(a); break;                                                            \
       case kTan: r = NS::ClippedTanCyclesT<L>(a); break;                                                     \
+      case kClamp: r = L::ClampUnit(a); break;                                                               \
+      case kTanVector: {                                                                                     \
+        L::M edge;                                                                                           \
+        r = NS::ClippedTanCyclesT<L>(a, edge);                                                               \
+        r = edge ? L::Splat(kLeftToScalar) : r;                                                              \
+        break;                                                                                               \
+      }                                                                                                      \
       case kPow: r = NS::PowUnitT<L>(a, b); break;                                                           \
       case kCurve: r = NS::CompressionCurveT<L>(a, b); break;                                                \
       case kFlush: r = NS::FlushT<L>(a); break;                                                              \
@@ -86,6 +95,11 @@ double Plain(Op op, double x, double y)
   case kPow: return fastmath::PowUnit(x, y);
   case kCurve: return x == 0.0 ? 0.0 : CompressionCurve(x, y);
   case kFlush: return FlushToZero(x);
+  case kClamp: return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x);
+  case kTanVector:
+    // The scalar tangent takes the phases on the half cycle and those that
+    // are not finite; the vector part gives the rest their bits.
+    return !std::isfinite(x) || std::fabs(x - std::nearbyint(x)) == 0.5 ? kLeftToScalar : fastmath::ClippedTanCycles(x);
   case kFilterG:
   case kFilterH:
     f.SetSampleRate(kRate);
@@ -106,8 +120,13 @@ std::vector<double> Inputs(Op op)
   std::mt19937 random(static_cast<uint32_t>(op) + 7u);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   switch (op) {
+  case kClamp:
+    for (double t : {1.0, -1.0, std::nextafter(1.0, 2.0), std::nextafter(-1.0, -2.0), 0.5, -static_cast<double>(NAN)}) v.push_back(t);
+    for (int i = 0; i < 400; ++i) v.push_back(4.0 * unit(random) - 2.0);
+    break;
   case kSin:
   case kTan:
+  case kTanVector:
     for (double p : {0.25, -0.25, 0.5, -0.5, 0.75, 0.125, 1.0, 0.2499999999999999, 0.2500000000000001}) v.push_back(p);
     for (int i = 0; i < 4000; ++i) v.push_back(3.0 * unit(random) - 1.5);
     break;
@@ -137,7 +156,7 @@ TEST(LaneMath, EveryLaneGivesTheOneValueFormsBits)
   ScopedTechniques scope(kAllTechniques);
   const bool four = WideLanesAvailable(), eight = EightLanesAvailable();
   if (!four) GTEST_SKIP() << "no AVX2: the engine takes the one-value forms";
-  for (Op op : {kSin, kTan, kPow, kCurve, kFlush, kFilterG, kFilterH}) {
+  for (Op op : {kSin, kTan, kPow, kCurve, kFlush, kFilterG, kFilterH, kClamp, kTanVector}) {
     const std::vector<double> x = Inputs(op);
     // The second operand: curves from gentle to steep, the curve's exponents.
     std::vector<double> y(x.size());
