@@ -141,7 +141,11 @@ TEST(VoiceLanes, FusedMultiplyAddsChangeOnlyTheRounding)
       peak = std::fmax(peak, std::fabs(plain[i]));
       worst = std::fmax(worst, std::fabs(fused[i] - plain[i]));
     }
+#if defined(__OPTIMIZE__)
+    // The fused code ran (an unoptimised build, such as the sanitizers',
+    // forms no fused multiply-adds and gives the same bits).
     EXPECT_GT(differing, 0) << w[0] << " " << w[1] << " " << w[2];
+#endif
     EXPECT_LT(worst, 1e-12 * peak) << w[0] << " " << w[1] << " " << w[2];
     ASSERT_EQ(plainPhases.size(), fusedPhases.size());
     double phaseGap = 0.0;
