@@ -12,30 +12,26 @@
 // t^curve near t0 = n0 / total as a polynomial in the samples j since n0:
 // (n0 + j)^c = n0^c (1 + j / n0)^c = n0^c sum_k binom(c, k) (j / n0)^k.
 // From kSeriesFrom samples on, n0 is the first sample of a span whose length
-// grows with the sweep: 4 samples from 4096 on, 8 from 8192, 16 from 16384
-// and 32 from 32768 (each length starts where the spans of the one before
-// end). So j / n0 < 9.5e-4 throughout and the terms past k = 5 weigh less
-// than 2e-17 of the value for curves up to 8: six terms give the power to
-// rounding. One template for a double and for vectors of lanes, so all take
+// grows with the sweep: a span is 1/1024 of the power of two at or below its
+// samples, so 4 samples from 4096 on, 8 from 8192, 16 from 16384 and so on,
+// doubling with each octave of the counter (each length starts where the
+// spans of the one before end). So j / n0 < 1/1024 throughout and the terms
+// past k = 5 weigh less than 2.5e-17 of the value for curves up to 8: six
+// terms give the power to rounding, and a long sweep renews its series
+// seldom. One template for a double and for vectors of lanes, so all take
 // the same steps and give the same bits.
 namespace pitchseries {
 constexpr uint64_t kSeriesFrom = 4096;
-constexpr uint64_t kLongestSpan = 32;
 constexpr int kTerms = 6;
 
-// The length of the span that sample n (at least kSeriesFrom) falls in, and
-// its reciprocal; both powers of two.
-template <typename T>
-[[gnu::always_inline]] inline T SpanAt(T n) noexcept
+// The first sample of the span that sample n (at least kSeriesFrom) falls
+// in: n with all but its eleven leading bits cleared. As a double, n's sign,
+// exponent and first ten fraction bits; as a whole number, the same bits.
+constexpr uint64_t kSpanStartMask = ~((uint64_t{1} << 42) - 1);
+inline uint64_t SpanStart(uint64_t n) noexcept
 {
-  const T zero{};
-  return n < 8192.0 ? zero + 4.0 : (n < 16384.0 ? zero + 8.0 : (n < 32768.0 ? zero + 16.0 : zero + 32.0));
-}
-template <typename T>
-[[gnu::always_inline]] inline T InverseSpanAt(T n) noexcept
-{
-  const T zero{};
-  return n < 8192.0 ? zero + 0.25 : (n < 16384.0 ? zero + 0.125 : (n < 32768.0 ? zero + 0.0625 : zero + 0.03125));
+  const int shift = 63 - __builtin_clzll(n) - 10;
+  return n & ~((uint64_t{1} << shift) - 1);
 }
 
 // a[k] = b0 binom(c, k) / n0^k, where b0 is t0^c.
@@ -97,9 +93,10 @@ public:
   // Position for this sample, then advances one sample.
   inline double NextPosition() noexcept { return NextPositionT<false>(); }
   // kFast takes t^curve as 2^(curve log2 t) from the polynomial forms; from
-  // kSeriesFrom samples on, once per span of 4 to 32 samples, and in between
-  // from the series of pitchseries (the power is the costliest step of a
-  // moving pitch; the series costs about a quarter of it).
+  // kSeriesFrom samples on, once per span (4 samples at first, longer as the
+  // sweep goes on), and in between from the series of pitchseries (the power
+  // is the costliest step of a moving pitch; the series costs about a quarter
+  // of it).
   template <bool kFast>
   inline double NextPositionT() noexcept;
   // Frequency of a source whose unswept frequency is `base`, at `position`.
@@ -165,8 +162,7 @@ inline double PitchEnvelope::NextPositionT() noexcept
       if (mSampleCounter < pitchseries::kSeriesFrom) {
         b = fastmath::PowUnit(static_cast<double>(mSampleCounter) * mInverseTotal, mCurve);
       } else {
-        const uint64_t span = static_cast<uint64_t>(pitchseries::SpanAt(static_cast<double>(mSampleCounter)));
-        const double at = static_cast<double>(mSampleCounter - mSampleCounter % span);
+        const double at = static_cast<double>(pitchseries::SpanStart(mSampleCounter));
         if (at != mSeriesAt) {
           mSeriesAt = at;
           pitchseries::Coefficients(fastmath::PowUnit(at * mInverseTotal, mCurve), at, mCurve, mSeries);

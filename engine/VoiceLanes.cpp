@@ -612,12 +612,8 @@ struct VoiceLanes::PitchLanes {
     V4 b = Splat(1.0);
     if (Any(live & ~bySeries)) b = PowUnit(live & ~bySeries ? at * inverseTotal : Splat(0.5), curve);
     if (Any(live & bySeries)) {
-      // The span's first sample; floor() is exact on these whole numbers.
-      // Most of a sweep lies in the longest spans.
-      const bool longest = !Any(at < static_cast<double>(pitchseries::kLongestSpan * 1024));
-      const V4 inverseSpan = longest ? Splat(1.0 / pitchseries::kLongestSpan) : pitchseries::InverseSpanAt(at);
-      const V4 span = longest ? Splat(static_cast<double>(pitchseries::kLongestSpan)) : pitchseries::SpanAt(at);
-      const V4 from = reinterpret_cast<V4>(_mm256_floor_pd(reinterpret_cast<__m256d>(at * inverseSpan))) * span;
+      // The span's first sample.
+      const V4 from = FromBits(Bits(at) & pitchseries::kSpanStartMask);
       const M4 renew = live & bySeries & (from != seriesAt);
       if (Any(renew)) RenewSeries(from, renew, inverseTotal, curve, series, seriesAt);
       b = bySeries ? pitchseries::Value(series, at - from) : b;
@@ -737,7 +733,7 @@ struct VoiceLanes::PitchLanes {
           if (count >= kSeriesFrom) {
             // The four samples share a span: groups start at multiples of
             // four, spans at multiples of their length, four or more.
-            const double from = std::floor(count * pitchseries::InverseSpanAt(count)) * pitchseries::SpanAt(count);
+            const double from = static_cast<double>(pitchseries::SpanStart(static_cast<uint64_t>(count)));
             if (from != seriesAt[l]) {
               double fresh[pitchseries::kTerms];
               pitchseries::Coefficients(fastmath::PowUnit(from * inverseTotal[l], curve[l]), from, curve[l], fresh);
@@ -1285,7 +1281,6 @@ template <typename Pitch>
   const V8 one = Splat8(1.0), zero = Splat8(0.0);
   V4 counter = p.counter;
   V8 position = Join(p.position, p.position);
-  constexpr double kLongest = static_cast<double>(pitchseries::kLongestSpan);
   auto renewal = [&p](V4 first, M4 renew) __attribute__((always_inline)) {
     RenewSeries(first, renew, p.inverseTotal, p.curve, p.series, p.seriesAt);
   };
@@ -1298,15 +1293,8 @@ template <typename Pitch>
     V8 b = one;
     if (Lanes8::Any(live & ~bySeries)) b = lanemath8::PowUnitT<Lanes8>(live & ~bySeries ? at * inverseTotal : Splat8(0.5), curve);
     if (Lanes8::Any(live & bySeries)) {
-      // The span's first sample, exact on these whole numbers; counters only
-      // grow, so once every lane is in the longest spans all later samples
-      // are too.
-      const bool longest = !Any(counter < kLongest * 1024.0);
-      const V8 span = longest ? Splat8(kLongest) : pitchseries::SpanAt(at);
-      const V8 inverseSpan = longest ? Splat8(1.0 / kLongest) : pitchseries::InverseSpanAt(at);
-      const V8 first =
-          reinterpret_cast<V8>(_mm512_maskz_roundscale_pd(0xFF, reinterpret_cast<__m512d>(at * inverseSpan), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)) *
-          span;
+      // The span's first sample.
+      const V8 first = Lanes8::FromBits(Lanes8::Bits(at) & pitchseries::kSpanStartMask);
       const M8 renew = live & bySeries & (first != Join(p.seriesAt, p.seriesAt));
       if (Lanes8::Any(renew)) {
         // Sample i renews first, then sample i + 1 from what sample i left,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "engine/EG.h"
@@ -327,7 +328,7 @@ TEST(EnvelopePitch, LongFastSweepsFollowThePowerToRoundingThroughACurveChange)
 {
   // Half a second at the oversampled rate: most of it past the first 4096
   // samples, where the fast form carries the power along a series whose
-  // spans grow from 4 to 32 samples. It is compared there with the exact
+  // spans grow from 4 to 128 samples. It is compared there with the exact
   // power and with the polynomial power.
   for (double curve : {0.125, 0.7, 1.0, 2.5, 8.0}) {
     PitchEnvelope p;
@@ -359,6 +360,45 @@ TEST(EnvelopePitch, LongFastSweepsFollowThePowerToRoundingThroughACurveChange)
     EXPECT_LT(worstLongSpans, 4e-15) << curve;
     EXPECT_EQ(p.Position(), 1.0);
   }
+}
+
+TEST(EnvelopePitch, SpansGrowWithTheSweepAndTheSeriesKeepsToThePower)
+{
+  // A span is 1/1024 of the octave its samples lie in; the whole-number and
+  // the double form find the same first sample.
+  const uint64_t probes[] = {4096, 4099, 4100, 8191, 8192, 8200, 32767, 32768, 32800, 1000003, 3528000, (1ull << 40) + 12345};
+  for (uint64_t n : probes) {
+    const uint64_t first = pitchseries::SpanStart(n);
+    uint64_t octave = 1;
+    while (octave * 2 <= n) octave *= 2;
+    EXPECT_EQ(first % (octave / 1024), 0u) << n;
+    EXPECT_LT(n - first, octave / 1024) << n;
+    double asDouble = static_cast<double>(n);
+    uint64_t bits;
+    std::memcpy(&bits, &asDouble, sizeof bits);
+    bits &= pitchseries::kSpanStartMask;
+    std::memcpy(&asDouble, &bits, sizeof bits);
+    EXPECT_EQ(asDouble, static_cast<double>(first)) << n;
+  }
+  // Ten seconds at the oversampled rate end in spans of 2048 samples; the
+  // series still gives the power to rounding there.
+  PitchEnvelope p;
+  p.SetSampleRate(kRate);
+  p.SetDuration(10.0);
+  p.SetStart(0.0);
+  p.SetEnd(1.0);
+  p.SetCurve(2.5);
+  p.Start();
+  const uint64_t total = p.TotalSamples();
+  double worst = 0.0;
+  for (uint64_t n = 0; n < total; ++n) {
+    const double b = p.NextPositionT<true>();
+    if (n < 32768 || n % 257 != 0) continue;
+    const long double t = static_cast<long double>(n) / static_cast<long double>(total);
+    const double exact = static_cast<double>(std::pow(t, 2.5L));
+    worst = std::fmax(worst, std::fabs(b - exact) / exact);
+  }
+  EXPECT_LT(worst, 4e-15);
 }
 
 TEST(EnvelopePitch, NotesMapThroughTheInstrumentsTuning)
