@@ -1284,6 +1284,17 @@ template <typename Pitch>
   auto renewal = [&p](V4 first, M4 renew) __attribute__((always_inline)) {
     RenewSeries(first, renew, p.inverseTotal, p.curve, p.series, p.seriesAt);
   };
+  // Samples i and i + 1 at b = t^curve: the position and, blended
+  // (PitchEnvelope::Apply), each oscillator's frequency.
+  auto emit = [&](int i, V8 b) __attribute__((always_inline)) {
+    position = sweeps ? (1.0 - b) * start + b * end : zero;
+    const M8 up = position > 0.0, down = position < 0.0;
+    const V8 weight = up ? 1.0 - position : (down ? 1.0 + position : one);
+    const V8 share = up ? position * high : (down ? (-position) * low : zero);
+#pragma GCC unroll 3
+    for (int k = 0; k < kOsc; ++k)
+      _mm512_storeu_pd(freq + 4 * (k * kChunk + i), reinterpret_cast<__m512d>(weight * base[k] + share));
+  };
   int i = from;
   for (; i + 1 < n; i += 2) {
     const V8 at = Join(counter, counter + 1.0);
@@ -1314,14 +1325,27 @@ template <typename Pitch>
     }
     b = live ? b : one;
     counter += 2.0;
-    position = sweeps ? (1.0 - b) * start + b * end : zero;
-    // Blend (PitchEnvelope::Apply) for each oscillator's base.
-    const M8 up = position > 0.0, down = position < 0.0;
-    const V8 weight = up ? 1.0 - position : (down ? 1.0 + position : one);
-    const V8 share = up ? position * high : (down ? (-position) * low : zero);
-#pragma GCC unroll 3
-    for (int k = 0; k < kOsc; ++k)
-      _mm512_storeu_pd(freq + 4 * (k * kChunk + i), reinterpret_cast<__m512d>(weight * base[k] + share));
+    emit(i, b);
+    // Samples on, every lane that sweeps takes the series it has until its
+    // span or its sweep ends: a stretch of pairs without the checks above.
+    const M4 sweeping = p.sweeps & (counter < p.total);
+    const M4 current = FromBits(Bits(counter - 1.0) & pitchseries::kSpanStartMask) == p.seriesAt;
+    if (Any(sweeping & ((counter < static_cast<double>(pitchseries::kSeriesFrom)) | ~current))) continue;
+    const V4 spanEnd = p.seriesAt + FromBits(Bits(p.seriesAt) & 0x7FF0000000000000ull) * (1.0 / 1024.0);
+    const V4 limit = sweeping ? (spanEnd < p.total ? spanEnd : p.total) - counter : Splat(1e300);
+    const double fewest = std::fmin(std::fmin(limit[0], limit[1]), std::fmin(limit[2], limit[3]));
+    int pairs = static_cast<int>(std::fmin(fewest, static_cast<double>(n - i - 2))) / 2;
+    if (pairs <= 0) continue;
+    const M8 stays = reinterpret_cast<M8>(Join(reinterpret_cast<V4>(sweeping), reinterpret_cast<V4>(sweeping)));
+    const V8 first = Join(p.seriesAt, p.seriesAt);
+    V8 next = Join(counter, counter + 1.0);
+    counter += 2.0 * pairs;
+    for (; pairs > 0; --pairs) {
+      i += 2;
+      const V8 value = pitchseries::Value(series, next - first);
+      emit(i, stays ? value : one);
+      next += 2.0;
+    }
   }
   p.counter = counter;
   if (i != from) p.position = lanemath8::High(position);
