@@ -1097,8 +1097,36 @@ struct Cutoffs8 {
 // The last sample's four lanes of a pair.
 [[gnu::always_inline]] inline V4 Last(V8 y, int i, int n) { return i + 1 < n ? lanemath8::High(y) : lanemath8::Low(y); }
 
-// RunOscillator<W>() two samples at a time.
-template <int W>
+// 8820.22 / f, the saw's scale, for the frequencies of n samples (four per
+// sample) where each sample has its own. Two pairs of samples share one
+// division, of the constant by the product of their frequencies, which
+// rounds twice more than a quotient each (with fused multiply-adds, whose
+// rounding differs anyway); the divider then takes half the time. Where a
+// product leaves the range of normal numbers, each takes its own quotient.
+[[gnu::always_inline]] inline void SawScalesT(const double* freq, int n, double* scales)
+{
+  for (int i = 0; i < n; i += 4) {
+    const V8 a = Pair(freq, i, n);
+    const bool both = i + 2 < n;
+    const V8 b = both ? Pair(freq, i + 2, n) : a;
+    const V8 product = a * b;
+    V8 sa, sb;
+    if (!Lanes8::Any(~((product >= 1e-250) & (product <= 1e250)))) {
+      const V8 shared = 8820.22 / product;
+      sa = b * shared;
+      sb = a * shared;
+    } else {
+      sa = 8820.22 / a;
+      sb = 8820.22 / b;
+    }
+    Store(scales, i, n, sa);
+    if (both) Store(scales, i + 2, n, sb);
+  }
+}
+
+// RunOscillator<W>() two samples at a time; with kFused, the saw's scales
+// from SawScalesT().
+template <int W, bool kFused>
 [[gnu::always_inline]] inline void WavesEightT(const double* phaseAt, const double* secondAt, const double* freq, int stride,
                                                const double* level, double* out, int n, double* output,
                                                double* secondOutput, double* lastFrequency, double* sawScale)
@@ -1116,6 +1144,8 @@ template <int W>
       scale4 = 8820.22 / f;
     }
   }
+  alignas(64) double scales[kFused && W == kOscSaw ? 4 * kChunk : 1];
+  if (kFused && W == kOscSaw && stride != 0) SawScalesT(freq, n, scales);
   M8 edges{};
   int i = 0;
   for (; i < n; i += 2) {
@@ -1127,7 +1157,7 @@ template <int W>
     } else if (W == kOscSaw) {
       // The scale of each sample's frequency: the same value the four-lane
       // form keeps from the last change of frequency.
-      const V8 scale = stride == 0 ? lanemath8::Join(scale4, scale4) : 8820.22 / Pair(freq, i, n);
+      const V8 scale = stride == 0 ? lanemath8::Join(scale4, scale4) : (kFused ? Pair(scales, i, n) : 8820.22 / Pair(freq, i, n));
       y = lanemath8::SawValueT<Lanes8>(p, scale);
       if (stride != 0) {
         last4 = Last(Pair(freq, i, n), i, n);
@@ -1352,18 +1382,19 @@ template <typename Pitch>
   return i - from;
 }
 
+template <bool kFused>
 [[gnu::always_inline]] inline bool WavesEightAny(int waveform, const double* phaseAt, const double* secondAt,
                                                  const double* freq, int stride, const double* level, double* out, int n,
                                                  double* output, double* secondOutput, double* lastFrequency,
                                                  double* sawScale)
 {
   switch (waveform) {
-  case kOscTriangle: WavesEightT<kOscTriangle>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscSin: WavesEightT<kOscSin>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscSaw: WavesEightT<kOscSaw>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscBreaker: WavesEightT<kOscBreaker>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscTan: WavesEightT<kOscTan>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscWhistle: WavesEightT<kOscWhistle>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscTriangle: WavesEightT<kOscTriangle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscSin: WavesEightT<kOscSin, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscSaw: WavesEightT<kOscSaw, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscBreaker: WavesEightT<kOscBreaker, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscTan: WavesEightT<kOscTan, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscWhistle: WavesEightT<kOscWhistle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
   default: return false;
   }
 }
@@ -1420,8 +1451,11 @@ bool VoiceLanes::WavesEight(bool fused, int waveform, const double* phaseAt, con
                             const double* freq, int stride, const double* level, double* out, int n, double* output,
                             double* secondOutput, double* lastFrequency, double* sawScale) noexcept
 {
-  return CallEight(fused, [](auto&&... a) __attribute__((always_inline)) { return WavesEightAny(a...); }, waveform,
-                   phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale);
+  if (fused)
+    return CallFused([](auto&&... a) __attribute__((always_inline)) { return WavesEightAny<true>(a...); }, waveform,
+                     phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale);
+  return WavesEightAny<false>(waveform, phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput,
+                              lastFrequency, sawScale);
 }
 #pragma GCC pop_options
 
