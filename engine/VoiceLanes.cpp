@@ -1255,7 +1255,23 @@ template <int kCount>
 {
   V8 keep[kCount], depth[kCount];
   const double* from[kCount];
-  for (int j = 0; j < kCount; ++j) keep[j] = keepBoth[j], depth[j] = depthBoth[j], from[j] = sources[j];
+  bool same = true;
+  for (int j = 0; j < kCount; ++j) {
+    keep[j] = keepBoth[j], depth[j] = depthBoth[j], from[j] = sources[j];
+    same = same && !Lanes8::Any((keep[j] != keep[0]) | (depth[j] != depth[0]));
+  }
+  if (same) {
+    // One factor for all (each source at the same envelope depth, as by
+    // default): worked out once per sample, the same value each time.
+    for (int i = 0; i < n; i += 2) {
+      const V8 factor = keep[0] + depth[0] * Pair(ampAt, i, n);
+      V8 mix = Pair(from[0], i, n) * factor;
+#pragma GCC unroll 4
+      for (int j = 1; j < kCount; ++j) mix += Pair(from[j], i, n) * factor;
+      Store(mixAt, i, n, mix * gain);
+    }
+    return;
+  }
   for (int i = 0; i < n; i += 2) {
     const V8 a = Pair(ampAt, i, n);
     V8 mix = Pair(from[0], i, n) * (keep[0] + depth[0] * a);
