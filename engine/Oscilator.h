@@ -54,12 +54,19 @@ public:
   // every draw. A double or four lanes.
   // Always inlined: the four lanes' form must be compiled inside the
   // caller's AVX2 code, not as a function of its own.
+  static constexpr double kDrawHead = 0x1p-15 + 0x1p-30 + 0x1p-45;
+  static constexpr double kDrawTail = 0x1p-60 + 0x1p-75;
   template <typename T>
   [[gnu::always_inline]] static T OverMaxDraw(T d) noexcept
   {
-    constexpr double kHead = 0x1p-15 + 0x1p-30 + 0x1p-45;
-    constexpr double kTail = 0x1p-60 + 0x1p-75;
-    return d * kHead + d * kTail;
+    return d * kDrawHead + d * kDrawTail;
+  }
+  // The same for a draw given times 2^16 (the generator's state with its
+  // low half cleared), bit for bit: the factors scale by a power of two.
+  template <typename T>
+  [[gnu::always_inline]] static T OverMaxDrawTimes65536(T d) noexcept
+  {
+    return d * (kDrawHead * 0x1p-16) + d * (kDrawTail * 0x1p-16);
   }
   inline double PinkNoise(uint32_t& state) noexcept;
 
