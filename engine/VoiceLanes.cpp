@@ -950,7 +950,7 @@ struct VoiceLanes::PitchLanes {
       const V4* second = secondAt[k];
       OscLanes& o = osc[k];
       if (eight && WavesEight(fused, o.waveform, &at[0][0], &second[0][0], &freq[k][0][0], pitchStride, &level[k][0], &srcAt[k][0][0],
-                              chunk, &o.output[0], &o.secondOutput[0], &o.lastFrequency[0], &o.sawScale[0]))
+                              chunk, &o.output[0], &o.secondOutput[0], &o.lastFrequency[0], &o.sawScale[0], &o.duty[0]))
         continue;
       switch (osc[k].waveform) {
       case kOscTriangle: RunOscillator<kOscTriangle>(osc[k], at, second, freq[k], pitchStride, level[k], srcAt[k], chunk); break;
@@ -1138,10 +1138,14 @@ struct Cutoffs8 {
 template <int W, bool kFused>
 [[gnu::always_inline]] inline void WavesEightT(const double* phaseAt, const double* secondAt, const double* freq, int stride,
                                                const double* level, double* out, int n, double* output,
-                                               double* secondOutput, double* lastFrequency, double* sawScale)
+                                               double* secondOutput, double* lastFrequency, double* sawScale,
+                                               const double* duty)
 {
   const V4 level4 = reinterpret_cast<V4>(_mm256_loadu_pd(level));
   const V8 level8 = lanemath8::Join(level4, level4);
+  const V4 duty4 = W == kOscSquare ? reinterpret_cast<V4>(_mm256_loadu_pd(duty)) : Splat(0.0);
+  const V8 duty8 = lanemath8::Join(duty4, duty4);
+  M8 holds{};
   V8 y{}, second{};
   V4 scale4 = reinterpret_cast<V4>(_mm256_loadu_pd(sawScale));
   V4 last4 = reinterpret_cast<V4>(_mm256_loadu_pd(lastFrequency));
@@ -1174,6 +1178,10 @@ template <int W, bool kFused>
       }
     } else if (W == kOscBreaker) {
       y = lanemath8::AbsT<Lanes8>(1.0 - 2.0 * p * p) - 1.0;
+    } else if (W == kOscSquare) {
+      const M8 below = duty8 > p, above = duty8 < p;
+      y = below ? Splat8(-1.0) : Splat8(1.0);
+      holds |= ~below & ~above;
     } else if (W == kOscTan) {
       M8 edge;
       y = lanemath8::ClippedTanCyclesT<Lanes8>(p, edge);
@@ -1195,6 +1203,18 @@ template <int W, bool kFused>
       y = lanemath8::ClippedTanCyclesT<Lanes8>(Pair(phaseAt, i, n));
       Store(out, i, n, y * level8);
     }
+  }
+  if (W == kOscSquare && Lanes8::Any(holds)) {
+    // A phase on the duty (or not a number) holds the last value: the run
+    // once more, one sample after the other.
+    V4 last = reinterpret_cast<V4>(_mm256_loadu_pd(output));
+    for (i = 0; i < n; ++i) {
+      const V4 p = reinterpret_cast<V4>(_mm256_loadu_pd(phaseAt + 4 * i));
+      last = duty4 > p ? Splat(-1.0) : (duty4 < p ? Splat(1.0) : last);
+      _mm256_storeu_pd(out + 4 * i, reinterpret_cast<__m256d>(last * level4));
+    }
+    _mm256_storeu_pd(output, reinterpret_cast<__m256d>(last));
+    return;
   }
   if (n <= 0) return;
   i -= 2;
@@ -1411,15 +1431,16 @@ template <bool kFused>
 [[gnu::always_inline]] inline bool WavesEightAny(int waveform, const double* phaseAt, const double* secondAt,
                                                  const double* freq, int stride, const double* level, double* out, int n,
                                                  double* output, double* secondOutput, double* lastFrequency,
-                                                 double* sawScale)
+                                                 double* sawScale, const double* duty)
 {
   switch (waveform) {
-  case kOscTriangle: WavesEightT<kOscTriangle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscSin: WavesEightT<kOscSin, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscSaw: WavesEightT<kOscSaw, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscBreaker: WavesEightT<kOscBreaker, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscTan: WavesEightT<kOscTan, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
-  case kOscWhistle: WavesEightT<kOscWhistle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale); return true;
+  case kOscTriangle: WavesEightT<kOscTriangle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscSquare: WavesEightT<kOscSquare, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscSin: WavesEightT<kOscSin, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscSaw: WavesEightT<kOscSaw, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscBreaker: WavesEightT<kOscBreaker, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscTan: WavesEightT<kOscTan, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
+  case kOscWhistle: WavesEightT<kOscWhistle, kFused>(phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale, duty); return true;
   default: return false;
   }
 }
@@ -1474,13 +1495,14 @@ int VoiceLanes::PitchEight(bool fused, PitchLanes& p, double* freq, int from, in
 
 bool VoiceLanes::WavesEight(bool fused, int waveform, const double* phaseAt, const double* secondAt,
                             const double* freq, int stride, const double* level, double* out, int n, double* output,
-                            double* secondOutput, double* lastFrequency, double* sawScale) noexcept
+                            double* secondOutput, double* lastFrequency, double* sawScale, const double* duty) noexcept
 {
   if (fused)
     return CallFused([](auto&&... a) __attribute__((always_inline)) { return WavesEightAny<true>(a...); }, waveform,
-                     phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale);
+                     phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput, lastFrequency, sawScale,
+                     duty);
   return WavesEightAny<false>(waveform, phaseAt, secondAt, freq, stride, level, out, n, output, secondOutput,
-                              lastFrequency, sawScale);
+                              lastFrequency, sawScale, duty);
 }
 #pragma GCC pop_options
 
@@ -1492,7 +1514,7 @@ void VoiceLanes::CutoffsEight(bool, FilterLanes&, FilterLanes&, const double*, c
 {
 }
 bool VoiceLanes::WavesEight(bool, int, const double*, const double*, const double*, int, const double*, double*, int, double*, double*,
-                            double*, double*) noexcept
+                            double*, double*, const double*) noexcept
 {
   return false;
 }

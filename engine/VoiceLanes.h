@@ -40,9 +40,10 @@ private:
   static int RunEight(Voice* voices, double rate, double* out, int count, Reads reads, bool fused) noexcept;
   // One oscillator slot's waveform over `n` samples of the four voices, two
   // samples per AVX-512 vector, for the waveforms whose value depends on the
-  // phase alone; false (nothing done) for the others. The arrays hold four
+  // phase (and the square's on its last value where the phase meets the
+  // duty); false (nothing done) for the others. The arrays hold four
   // doubles per sample, as RunT() lays them out; `output`, `secondOutput`,
-  // `lastFrequency` and `sawScale` are the slot's four-lane state.
+  // `lastFrequency`, `sawScale` and `duty` are the slot's four-lane state.
   // The two voice filters' coefficients over `n` samples, two samples of
   // the four voices per AVX-512 vector, as SetCutoff() gives them one sample
   // at a time: from the filter envelope's levels (four doubles per sample),
@@ -53,7 +54,7 @@ private:
                            const double* highDepth, double* lowAt, double* highAt, int n) noexcept;
   static bool WavesEight(bool fused, int waveform, const double* phaseAt, const double* secondAt, const double* freq,
                          int stride, const double* level, double* out, int n, double* output, double* secondOutput,
-                         double* lastFrequency, double* sawScale) noexcept;
+                         double* lastFrequency, double* sawScale, const double* duty) noexcept;
   // The mix under the amplitude envelope (FilterMix's input) over `n`
   // samples, two samples of the four voices per AVX-512 vector: source 0 and
   // the `sounding` sources of `sources` (four doubles per sample, `stride`

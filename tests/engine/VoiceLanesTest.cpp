@@ -376,3 +376,30 @@ TEST(VoiceLanes, LongSweepsKeepThePlainSamplesArithmetic)
   EXPECT_GT(lone.peak, 0.05);
   EXPECT_LT(lone.worst, 1e-10 * lone.peak);
 }
+
+// A duty equal to the phase one note reaches after 1000 samples: there the
+// square keeps its last value, and the lanes take the same steps.
+TEST(VoiceLanes, ASquareWhosePhaseMeetsItsDutyHoldsItsLastValue)
+{
+  auto render = [](double duty, int techniques, int samples) {
+    ScopedTechniques scope(techniques);
+    VoiceManager vm;
+    vm.SetSampleRate(kRate);
+    vm.SetWaveform(0, kOscSquare);
+    vm.SetSquareDuty(0, duty);
+    vm.SetWaveform(1, kOscSaw);
+    vm.SetLevel(0, 0.3);
+    vm.SetLevel(1, 0.2);
+    for (int note : {81, 64, 67, 72}) vm.NoteOn(note, 100);
+    std::vector<double> out(static_cast<size_t>(samples));
+    for (int at = 0; at < samples; at += 250) vm.Render(out.data() + at, std::min(250, samples - at));
+    return std::make_pair(out, vm.GetVoice(0).Source(0).Phase());
+  };
+  const double duty = render(0.5, kPlainFast, 1000).second;
+  const std::vector<double> plain = render(duty, kPlainFast, 4000).first;
+  for (int eight : {0, static_cast<int>(kEightLanes)}) {
+    const Gap g = Compare(plain, render(duty, kPlainFast | kFastVoices | eight, 4000).first);
+    EXPECT_GT(g.peak, 0.05);
+    EXPECT_EQ(g.differing, 0) << eight;
+  }
+}
