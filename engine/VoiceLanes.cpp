@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <new>
 #include <type_traits>
 #include <utility>
 
@@ -27,8 +28,10 @@ using namespace lanemath;
 namespace {
 
 constexpr int kOsc = Voice::kOscillatorCount;
-// Samples per stage: each stage runs over a chunk before the next.
-constexpr int kChunk = 32;
+// Samples per stage: each stage runs over a chunk before the next, which
+// spreads each stage's own costs (its call, its constants) thinner. At most
+// 64: the samples of a chunk the caller reads are the bits of a 64-bit mask.
+constexpr int kChunk = 64;
 constexpr int kMaxDraws = 4;  // white: one, pink: three
 
 // x rounded on its own before whatever takes it next. The eight lanes may
@@ -406,6 +409,20 @@ struct VoiceLanes::PitchLanes {
   V4 base[kOsc];
 };
 
+namespace {
+// A chunk of samples of each stage, in the caller's Work. Trivial types:
+// placing it there initialises nothing.
+struct ChunkArrays {
+  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk], levelAt[kChunk];
+  Coefficients lpAt[kChunk], hpAt[kChunk];
+  V4 mixAt[kChunk];
+  V4 phaseAt[kOsc][kChunk + 1], secondAt[kOsc][kChunk];
+};
+static_assert(sizeof(ChunkArrays) <= sizeof(VoiceLanes::Work) && alignof(ChunkArrays) <= alignof(VoiceLanes::Work),
+              "the chunk's arrays fit the caller's work space");
+static_assert(sizeof(VoiceLanes::Work) - sizeof(ChunkArrays) < 4096, "the work space is not much larger than the arrays");
+}  // namespace
+
 [[gnu::always_inline]] inline VoiceLanes::FilterLanes VoiceLanes::LoadFilter(const Voice* const* src,
                                                                              StateVariableFilter Voice::*which) noexcept
 {
@@ -441,7 +458,7 @@ struct VoiceLanes::PitchLanes {
 }
 
 [[gnu::always_inline]] inline int VoiceLanes::RunT(Voice* v, double rate, double* out, int count, Reads reads,
-                                                   bool eight, bool fused) noexcept
+                                                   Work& work, bool eight, bool fused) noexcept
 {
   M4 active{};
   int activeCount = 0;
@@ -592,9 +609,14 @@ struct VoiceLanes::PitchLanes {
   // Each stage runs over a chunk of samples before the next: the stages'
   // divisions and table look-ups then overlap from sample to sample instead
   // of waiting on one another within one.
-  V4 freq[kOsc][kChunk], ampAt[kChunk], srcAt[Voice::kSourceCount][kChunk], levelAt[kChunk];
-  Coefficients lpAt[kChunk], hpAt[kChunk];
-  V4 mixAt[kChunk];
+  ChunkArrays& chunkArrays = *new (work.bytes) ChunkArrays;
+  auto& freq = chunkArrays.freq;
+  auto& ampAt = chunkArrays.ampAt;
+  auto& srcAt = chunkArrays.srcAt;
+  auto& levelAt = chunkArrays.levelAt;
+  auto& lpAt = chunkArrays.lpAt;
+  auto& hpAt = chunkArrays.hpAt;
+  auto& mixAt = chunkArrays.mixAt;
   // Pitch and cutoffs that stay put for the whole run are worked out once,
   // with the arithmetic of their first sample.
   // The oscillators whose waveform sounds, and sources 2 to 5 that add to
@@ -822,7 +844,9 @@ struct VoiceLanes::PitchLanes {
   // phaseAt: each step's phase before the step, and after the chunk's last
   // step the phase it leaves, so that the phases after each step start one
   // sample on.
-  V4 phase[kOsc], secondPhase[kOsc], top[kOsc], phaseAt[kOsc][kChunk + 1], secondAt[kOsc][kChunk];
+  V4 phase[kOsc], secondPhase[kOsc], top[kOsc];
+  auto& phaseAt = chunkArrays.phaseAt;
+  auto& secondAt = chunkArrays.secondAt;
   bool whistles = false;
   for (int k = 0; k < kOsc; ++k) {
     const int32_t w = osc[k].waveform;
@@ -986,8 +1010,8 @@ struct VoiceLanes::PitchLanes {
     // wait: side by side in one loop, the waits overlap.
     if (pitchMoves) pitchRun(next);
     // The samples of the chunk the caller reads, one bit each.
-    uint32_t readMask = 0;
-    for (; nextRead < i0 + chunk; nextRead += reads.every) readMask |= 1u << (nextRead - i0);
+    uint64_t readMask = 0;
+    for (; nextRead < i0 + chunk; nextRead += reads.every) readMask |= uint64_t{1} << (nextRead - i0);
     const int both = next < chunk ? next : chunk;
     for (int i = 0; i < both; ++i) {
       filterMix(i, (readMask >> i) & 1u);
@@ -1006,8 +1030,8 @@ struct VoiceLanes::PitchLanes {
       noiseDone(next);
     }
     // The voices' sum, where it is read.
-    for (uint32_t m = readMask; m != 0; m &= m - 1) {
-      const int i = __builtin_ctz(m);
+    for (uint64_t m = readMask; m != 0; m &= m - 1) {
+      const int i = __builtin_ctzll(m);
       const V4 heard = mixAt[i];
       out[i0 + i] = ((heard[0] + heard[1]) + heard[2]) + heard[3];
     }
@@ -1057,9 +1081,9 @@ struct VoiceLanes::PitchLanes {
   return total32;
 }
 
-int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count, Reads reads) noexcept
+int VoiceLanes::RunWide(Voice* v, double rate, double* out, int count, Reads reads, Work& work) noexcept
 {
-  return RunT(v, rate, out, count, reads, false, false);
+  return RunT(v, rate, out, count, reads, work, false, false);
 }
 
 #pragma GCC pop_options
@@ -1463,12 +1487,12 @@ template <typename F, typename... A>
 }
 }  // namespace
 
-int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count, Reads reads, bool fused) noexcept
+int VoiceLanes::RunEight(Voice* v, double rate, double* out, int count, Reads reads, Work& work, bool fused) noexcept
 {
   if (fused)
     return CallFused([](auto&&... a) __attribute__((always_inline)) { return RunT(a..., true, true); }, v, rate, out,
-                     count, reads);
-  return RunT(v, rate, out, count, reads, true, false);
+                     count, reads, work);
+  return RunT(v, rate, out, count, reads, work, true, false);
 }
 
 void VoiceLanes::CutoffsEight(bool fused, FilterLanes& lowPass, FilterLanes& highPass, const double* levels,
@@ -1507,8 +1531,8 @@ bool VoiceLanes::WavesEight(bool fused, int waveform, const double* phaseAt, con
 #pragma GCC pop_options
 
 #else
-int VoiceLanes::RunWide(Voice*, double, double*, int, Reads) noexcept { return 0; }
-int VoiceLanes::RunEight(Voice*, double, double*, int, Reads, bool) noexcept { return 0; }
+int VoiceLanes::RunWide(Voice*, double, double*, int, Reads, Work&) noexcept { return 0; }
+int VoiceLanes::RunEight(Voice*, double, double*, int, Reads, Work&, bool) noexcept { return 0; }
 void VoiceLanes::CutoffsEight(bool, FilterLanes&, FilterLanes&, const double*, const double*, const double*, const double*,
                               const double*, double*, double*, int) noexcept
 {
@@ -1529,7 +1553,8 @@ int VoiceLanes::PitchEight(bool, PitchLanes&, double*, int, int) noexcept { retu
 
 bool VoiceLanes::UsesWideLanes() noexcept { return WideLanesAvailable(); }
 
-int VoiceLanes::Run(Voice* voices, double rate, double* out, int count, int firstRead, int readEvery) noexcept
+int VoiceLanes::Run(Voice* voices, double rate, double* out, int count, Work& work, int firstRead,
+                    int readEvery) noexcept
 {
   if (!WideLanesAvailable() || count <= 0)
     return 0;
@@ -1540,6 +1565,6 @@ int VoiceLanes::Run(Voice* voices, double rate, double* out, int count, int firs
   // Reads past the run's end do not matter: the values stay well inside an int.
   const Reads reads{firstRead < 0 ? 0 : (firstRead > count ? count : firstRead),
                     readEvery < 1 ? 1 : (readEvery > count ? count + 1 : readEvery)};
-  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count, reads, FusedLanesAvailable())
-                                             : RunWide(voices, rate, out, count, reads);
+  return EightLanesAvailable() && active > 1 ? RunEight(voices, rate, out, count, reads, work, FusedLanesAvailable())
+                                             : RunWide(voices, rate, out, count, reads, work);
 }

@@ -12,6 +12,12 @@ class Voice;
 class VoiceLanes
 {
 public:
+  // A chunk of samples of every stage of a run, about 54 KB: the caller
+  // keeps it, since a host's audio thread may have a small stack.
+  struct alignas(64) Work {
+    unsigned char bytes[56 * 1024];
+  };
+
   // Renders the next samples of the four voices' sum into `out`, at most
   // `count`, and leaves every voice as the plain samples would. Returns how
   // many it rendered; 0 when the next sample has to be rendered the plain way
@@ -19,7 +25,8 @@ public:
   // voices). `rate` is the oscillators' rate. Where the caller reads only
   // samples firstRead, firstRead + readEvery, ... (readEvery at least 1),
   // the others may be left as they were.
-  static int Run(Voice* voices, double rate, double* out, int count, int firstRead = 0, int readEvery = 1) noexcept;
+  static int Run(Voice* voices, double rate, double* out, int count, Work& work, int firstRead = 0,
+                 int readEvery = 1) noexcept;
 
   // True where the processor has AVX2. Elsewhere Run() always returns 0: two
   // lanes at a time (SSE2) cost more than the plain samples.
@@ -32,12 +39,13 @@ private:
   struct Reads {
     int first, every;
   };
-  static int RunT(Voice* voices, double rate, double* out, int count, Reads reads, bool eight, bool fused) noexcept;
-  static int RunWide(Voice* voices, double rate, double* out, int count, Reads reads) noexcept;
+  static int RunT(Voice* voices, double rate, double* out, int count, Reads reads, Work& work, bool eight,
+                  bool fused) noexcept;
+  static int RunWide(Voice* voices, double rate, double* out, int count, Reads reads, Work& work) noexcept;
   // RunWide() compiled for AVX-512 (kEightLanes), with `fused` also with
   // fused multiply-adds (kFusedMultiplyAdd). The eight-lane stages below
   // take `fused` likewise.
-  static int RunEight(Voice* voices, double rate, double* out, int count, Reads reads, bool fused) noexcept;
+  static int RunEight(Voice* voices, double rate, double* out, int count, Reads reads, Work& work, bool fused) noexcept;
   // One oscillator slot's waveform over `n` samples of the four voices, two
   // samples per AVX-512 vector, for the waveforms whose value depends on the
   // phase (and the square's on its last value where the phase meets the

@@ -77,6 +77,9 @@ private:
   // Held per instance, so instances running at different rates in one
   // process keep their own tuning.
   double mOscillatorRate = 44100.0;
+  // The voice lanes' work space, kept with the voices rather than on the
+  // audio thread's stack.
+  VoiceLanes::Work mLaneWork;
 };
 
 inline double VoiceManager::NextSample() noexcept
@@ -125,7 +128,7 @@ inline int VoiceManager::Render(double* out, int count, int firstRead, int readE
   for (int j = 0; j < count;) {
     // The first sample read from j on, counted from j.
     const int read = j <= firstRead ? firstRead - j : (readEvery - (j - firstRead) % readEvery) % readEvery;
-    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j, read, readEvery) : 0;
+    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j, mLaneWork, read, readEvery) : 0;
     if (run > 0) {
       j += run;
       continue;

@@ -186,23 +186,24 @@ TEST(VoiceLanes, SteadyVoicesRunAStretchAtATimeAndStopAtStageBoundaries)
   BusyPatch(vm, kOscSaw, kOscSquare, kOscTan);
   for (int note : {48, 55, 60}) vm.NoteOn(note, 100);
   std::vector<double> out(4096);
+  static VoiceLanes::Work work;
   // Note-on leaves the pitch to be worked out: that sample goes the plain way.
-  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), 0);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096, work), 0);
   vm.NextSample();
   // Then a run lasts until the first envelope stage ends, and no further.
   const EG& amp = vm.GetVoice(0).AmpEnvelope();
   const EG& filter = vm.GetVoice(0).FilterEnvelope();
   const uint64_t left = std::min(amp.NextStageSample() - amp.CurrentSample(), filter.NextStageSample() - filter.CurrentSample());
   ASSERT_GT(left, 100u);
-  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), static_cast<int>(left));
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096, work), static_cast<int>(left));
   EXPECT_TRUE(amp.CurrentSample() == amp.NextStageSample() || filter.CurrentSample() == filter.NextStageSample());
-  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096), 0);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 4096, work), 0);
   // Voices whose waveforms differ are not run side by side.
   vm.NextSample();
   vm.GetVoice(1).SetWaveform(0, kOscSin);
-  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16), 0);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16, work), 0);
   vm.GetVoice(1).SetWaveform(0, kOscSaw);
-  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16), 16);
+  EXPECT_EQ(VoiceLanes::Run(&vm.GetVoice(0), kRate, out.data(), 16, work), 16);
 }
 
 TEST(VoiceLanes, TheCrushersSkipCountsLikeCallsOnSilence)
