@@ -192,18 +192,40 @@ template <typename L>
 
 // Voice::LowPassTarget() and HighPassTarget(): the cutoffs under the filter
 // envelope's level e, for a base cutoff and an envelope depth.
+// Each in two parts, for a depth above 0 and below 0, which callers that know
+// the depth's sign may take on their own.
+template <typename L>
+[[gnu::always_inline]] inline typename L::V LowPassUpT(typename L::V e, typename L::V base, typename L::V depth, double full)
+{
+  return base * (1.0 - depth) + depth * ((1.0 - e) * base + full * e);
+}
+template <typename L>
+[[gnu::always_inline]] inline typename L::V LowPassDownT(typename L::V e, typename L::V base, typename L::V depth,
+                                                         double full)
+{
+  return base * (1.0 + depth) + (-depth) * ((1.0 - e) * full + e * base);
+}
 template <typename L>
 [[gnu::always_inline]] inline typename L::V LowPassTargetT(typename L::V e, typename L::V base, typename L::V depth,
                                                            double full)
 {
-  return depth > 0.0 ? base * (1.0 - depth) + depth * ((1.0 - e) * base + full * e)
-                     : (depth < 0.0 ? base * (1.0 + depth) + (-depth) * ((1.0 - e) * full + e * base) : base);
+  return depth > 0.0 ? LowPassUpT<L>(e, base, depth, full)
+                     : (depth < 0.0 ? LowPassDownT<L>(e, base, depth, full) : base);
+}
+template <typename L>
+[[gnu::always_inline]] inline typename L::V HighPassUpT(typename L::V e, typename L::V base, typename L::V depth)
+{
+  return depth * (1.0 - e) * base + (1.0 - depth) * base;
+}
+template <typename L>
+[[gnu::always_inline]] inline typename L::V HighPassDownT(typename L::V e, typename L::V base, typename L::V depth)
+{
+  return (-depth) * e * base + (1.0 + depth) * base;
 }
 template <typename L>
 [[gnu::always_inline]] inline typename L::V HighPassTargetT(typename L::V e, typename L::V base, typename L::V depth)
 {
-  return depth > 0.0 ? depth * (1.0 - e) * base + (1.0 - depth) * base
-                     : (depth < 0.0 ? (-depth) * e * base + (1.0 + depth) * base : base);
+  return depth > 0.0 ? HighPassUpT<L>(e, base, depth) : (depth < 0.0 ? HighPassDownT<L>(e, base, depth) : base);
 }
 
 // The saw's value at phase p: the band-limited table inside the transition,

@@ -1257,10 +1257,11 @@ template <typename Filters>
                                                  const double* highDepth, double* lowAt, double* highAt, int n)
 {
   // One filter after the other, so that one filter's values fit in the
-  // registers. Sample by sample, the coefficients change as SetCutoff()
-  // changes them: all four lanes where any lane's cutoff moved, none where
-  // none did. Each sample's coefficients are stored four doubles at a time,
-  // as the loop of the filters reads them.
+  // registers. Each sample's coefficients are stored four doubles at a
+  // time, as the loop of the filters reads them. SetCutoff() keeps a
+  // filter's coefficients while no lane's cutoff moves; worked out afresh
+  // from the same cutoffs they are the same values, so every sample takes
+  // fresh ones, without the check.
   auto pass = [levels, n](Filters& f, const double* baseAt, const double* depthAt, double* at, auto low)
                   __attribute__((always_inline)) {
     auto twice = [](const double* x) __attribute__((always_inline)) {
@@ -1269,32 +1270,40 @@ template <typename Filters>
     };
     const V8 base = twice(baseAt), depth = twice(depthAt);
     const V8 rate = lanemath8::Join(f.rate, f.rate), k = lanemath8::Join(f.k, f.k);
-    Coefficients c = f.k4;
-    V4 cutoff = f.cutoff, coefficientCutoff = f.coefficientCutoff;
+    // The target's formula follows the depth's sign; where every lane has
+    // the same sign, only its formula is worked out (the same bits).
+    const bool up = !Lanes8::Any(~(depth > 0.0)), down = !Lanes8::Any(~(depth < 0.0));
+    auto target = [&](V8 e) __attribute__((always_inline)) {
+      using lanemath8::Lanes8;
+      constexpr double kFull = Voice::kFullCutoff;
+      if (decltype(low)::value)
+        return up ? lanemath8::LowPassUpT<Lanes8>(e, base, depth, kFull)
+                  : (down ? lanemath8::LowPassDownT<Lanes8>(e, base, depth, kFull)
+                          : lanemath8::LowPassTargetT<Lanes8>(e, base, depth, kFull));
+      return up ? lanemath8::HighPassUpT<Lanes8>(e, base, depth)
+                : (down ? lanemath8::HighPassDownT<Lanes8>(e, base, depth) : lanemath8::HighPassTargetT<Lanes8>(e, base, depth));
+    };
     constexpr int kPerSample = sizeof(Coefficients) / sizeof(double);
+    Cutoffs8 fresh{};
     for (int i = 0; i < n; i += 2) {
       const V8 e = Pair(levels, i, n);
-      const V8 hz = decltype(low)::value ? lanemath8::LowPassTargetT<Lanes8>(e, base, depth, Voice::kFullCutoff)
-                                         : lanemath8::HighPassTargetT<Lanes8>(e, base, depth);
-      const Cutoffs8 fresh = WorkOutCutoffs(hz, rate, k);
-      for (int j = 0; j < 2 && i + j < n; ++j) {
-        auto pick = [j](V8 x) __attribute__((always_inline)) { return j == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
-        cutoff = pick(fresh.cutoff);
-        if (Any(cutoff != coefficientCutoff)) {
-          c = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
-          coefficientCutoff = cutoff;
-        }
-        double* to = at + kPerSample * (i + j);
-        _mm256_storeu_pd(to, reinterpret_cast<__m256d>(c.g));
-        _mm256_storeu_pd(to + 4, reinterpret_cast<__m256d>(c.h));
-        _mm256_storeu_pd(to + 8, reinterpret_cast<__m256d>(c.a));
-        _mm256_storeu_pd(to + 12, reinterpret_cast<__m256d>(c.g2));
-        _mm256_storeu_pd(to + 16, reinterpret_cast<__m256d>(c.c));
-      }
+      fresh = WorkOutCutoffs(target(e), rate, k);
+      double* to = at + kPerSample * i;
+      auto store = [&](int m, V8 x) __attribute__((always_inline)) {
+        _mm256_storeu_pd(to + 4 * m, reinterpret_cast<__m256d>(lanemath8::Low(x)));
+        if (i + 1 < n) _mm256_storeu_pd(to + kPerSample + 4 * m, reinterpret_cast<__m256d>(lanemath8::High(x)));
+      };
+      store(0, fresh.g);
+      store(1, fresh.h);
+      store(2, fresh.a);
+      store(3, fresh.g2);
+      store(4, fresh.c);
     }
-    f.k4 = c;
-    f.cutoff = cutoff;
-    f.coefficientCutoff = coefficientCutoff;
+    if (n <= 0) return;
+    const int last = (n - 1) % 2;
+    auto pick = [last](V8 x) __attribute__((always_inline)) { return last == 0 ? lanemath8::Low(x) : lanemath8::High(x); };
+    f.k4 = Coefficients{pick(fresh.g), pick(fresh.h), pick(fresh.a), pick(fresh.g2), pick(fresh.c)};
+    f.cutoff = f.coefficientCutoff = pick(fresh.cutoff);
   };
   pass(lowPass, lowBase, lowDepth, lowAt, std::true_type{});
   pass(highPass, highBase, highDepth, highAt, std::false_type{});
