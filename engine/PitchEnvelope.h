@@ -12,25 +12,28 @@
 // t^curve near t0 = n0 / total as a polynomial in the samples j since n0:
 // (n0 + j)^c = n0^c (1 + j / n0)^c = n0^c sum_k binom(c, k) (j / n0)^k.
 // From kSeriesFrom samples on, n0 is the first sample of a span whose length
-// grows with the sweep: a span is 1/1024 of the power of two at or below its
-// samples, so 4 samples from 4096 on, 8 from 8192, 16 from 16384 and so on,
+// grows with the sweep: a span is 1/512 of the power of two at or below its
+// samples, so 8 samples from 4096 on, 16 from 8192, 32 from 16384 and so on,
 // doubling with each octave of the counter (each length starts where the
-// spans of the one before end). So j / n0 < 1/1024 throughout and the terms
-// past k = 5 weigh less than 2.5e-17 of the value for curves up to 8: six
+// spans of the one before end). So j / n0 < 1/512 throughout and the terms
+// past k = 6 weigh less than 1e-18 of the value for curves up to 8: seven
 // terms give the power to rounding, and a long sweep renews its series
 // seldom. One template for a double and for vectors of lanes, so all take
 // the same steps and give the same bits.
 namespace pitchseries {
 constexpr uint64_t kSeriesFrom = 4096;
-constexpr int kTerms = 6;
+constexpr int kTerms = 7;
+// A span is 2^-kSpanShift of the octave its samples lie in.
+constexpr int kSpanShift = 9;
+constexpr double kSpanFraction = 1.0 / (1 << kSpanShift);
 
 // The first sample of the span that sample n (at least kSeriesFrom) falls
-// in: n with all but its eleven leading bits cleared. As a double, n's sign,
-// exponent and first ten fraction bits; as a whole number, the same bits.
-constexpr uint64_t kSpanStartMask = ~((uint64_t{1} << 42) - 1);
+// in: n with all but its ten leading bits cleared. As a double, n's sign,
+// exponent and first nine fraction bits; as a whole number, the same bits.
+constexpr uint64_t kSpanStartMask = ~((uint64_t{1} << (52 - kSpanShift)) - 1);
 inline uint64_t SpanStart(uint64_t n) noexcept
 {
-  const int shift = 63 - __builtin_clzll(n) - 10;
+  const int shift = 63 - __builtin_clzll(n) - kSpanShift;
   return n & ~((uint64_t{1} << shift) - 1);
 }
 
@@ -38,7 +41,7 @@ inline uint64_t SpanStart(uint64_t n) noexcept
 template <typename T>
 [[gnu::always_inline]] inline void Coefficients(T b0, T n0, T c, T* a) noexcept
 {
-  constexpr double kInverse[kTerms] = {1.0, 1.0, 1.0 / 2.0, 1.0 / 3.0, 1.0 / 4.0, 1.0 / 5.0};
+  constexpr double kInverse[kTerms] = {1.0, 1.0, 1.0 / 2.0, 1.0 / 3.0, 1.0 / 4.0, 1.0 / 5.0, 1.0 / 6.0};
   const T r = 1.0 / n0;
   T scale = b0;
   T binomial = c;
@@ -55,7 +58,7 @@ template <typename T>
 [[gnu::always_inline]] inline T Value(const T* a, T j) noexcept
 {
   T y = a[kTerms - 1];
-#pragma GCC unroll 6
+#pragma GCC unroll 7
   for (int k = kTerms - 2; k >= 0; --k) y = y * j + a[k];
   return y;
 }
@@ -93,7 +96,7 @@ public:
   // Position for this sample, then advances one sample.
   inline double NextPosition() noexcept { return NextPositionT<false>(); }
   // kFast takes t^curve as 2^(curve log2 t) from the polynomial forms; from
-  // kSeriesFrom samples on, once per span (4 samples at first, longer as the
+  // kSeriesFrom samples on, once per span (8 samples at first, longer as the
   // sweep goes on), and in between from the series of pitchseries (the power
   // is the costliest step of a moving pitch; the series costs about a quarter
   // of it).

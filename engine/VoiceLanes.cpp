@@ -759,7 +759,7 @@ static_assert(sizeof(VoiceLanes::Work) - sizeof(ChunkArrays) < 4096, "the work s
         if (sweeps[l] && Any(before)) {
           if (count >= kSeriesFrom) {
             // The four samples share a span: groups start at multiples of
-            // four, spans at multiples of their length, four or more.
+            // four, spans at multiples of their length, eight or more.
             const double from = static_cast<double>(pitchseries::SpanStart(static_cast<uint64_t>(count)));
             if (from != seriesAt[l]) {
               double fresh[pitchseries::kTerms];
@@ -1274,7 +1274,6 @@ template <typename Filters>
     // the same sign, only its formula is worked out (the same bits).
     const bool up = !Lanes8::Any(~(depth > 0.0)), down = !Lanes8::Any(~(depth < 0.0));
     auto target = [&](V8 e) __attribute__((always_inline)) {
-      using lanemath8::Lanes8;
       constexpr double kFull = Voice::kFullCutoff;
       if (decltype(low)::value)
         return up ? lanemath8::LowPassUpT<Lanes8>(e, base, depth, kFull)
@@ -1439,7 +1438,7 @@ template <typename Pitch>
     const M4 sweeping = p.sweeps & (counter < p.total);
     const M4 current = FromBits(Bits(counter - 1.0) & pitchseries::kSpanStartMask) == p.seriesAt;
     if (Any(sweeping & ((counter < static_cast<double>(pitchseries::kSeriesFrom)) | ~current))) continue;
-    const V4 spanEnd = p.seriesAt + FromBits(Bits(p.seriesAt) & 0x7FF0000000000000ull) * (1.0 / 1024.0);
+    const V4 spanEnd = p.seriesAt + FromBits(Bits(p.seriesAt) & 0x7FF0000000000000ull) * pitchseries::kSpanFraction;
     const V4 limit = sweeping ? (spanEnd < p.total ? spanEnd : p.total) - counter : Splat(1e300);
     const double fewest = std::fmin(std::fmin(limit[0], limit[1]), std::fmin(limit[2], limit[3]));
     int pairs = static_cast<int>(std::fmin(fewest, static_cast<double>(n - i - 2))) / 2;

@@ -328,7 +328,7 @@ TEST(EnvelopePitch, LongFastSweepsFollowThePowerToRoundingThroughACurveChange)
 {
   // Half a second at the oversampled rate: most of it past the first 4096
   // samples, where the fast form carries the power along a series whose
-  // spans grow from 4 to 128 samples. It is compared there with the exact
+  // spans grow from 8 to 256 samples. It is compared there with the exact
   // power and with the polynomial power.
   for (double curve : {0.125, 0.7, 1.0, 2.5, 8.0}) {
     PitchEnvelope p;
@@ -364,15 +364,15 @@ TEST(EnvelopePitch, LongFastSweepsFollowThePowerToRoundingThroughACurveChange)
 
 TEST(EnvelopePitch, SpansGrowWithTheSweepAndTheSeriesKeepsToThePower)
 {
-  // A span is 1/1024 of the octave its samples lie in; the whole-number and
+  // A span is 1/512 of the octave its samples lie in; the whole-number and
   // the double form find the same first sample.
   const uint64_t probes[] = {4096, 4099, 4100, 8191, 8192, 8200, 32767, 32768, 32800, 1000003, 3528000, (1ull << 40) + 12345};
   for (uint64_t n : probes) {
     const uint64_t first = pitchseries::SpanStart(n);
     uint64_t octave = 1;
     while (octave * 2 <= n) octave *= 2;
-    EXPECT_EQ(first % (octave / 1024), 0u) << n;
-    EXPECT_LT(n - first, octave / 1024) << n;
+    EXPECT_EQ(first % (octave / 512), 0u) << n;
+    EXPECT_LT(n - first, octave / 512) << n;
     double asDouble = static_cast<double>(n);
     uint64_t bits;
     std::memcpy(&bits, &asDouble, sizeof bits);
@@ -380,7 +380,7 @@ TEST(EnvelopePitch, SpansGrowWithTheSweepAndTheSeriesKeepsToThePower)
     std::memcpy(&asDouble, &bits, sizeof bits);
     EXPECT_EQ(asDouble, static_cast<double>(first)) << n;
   }
-  // Ten seconds at the oversampled rate end in spans of 2048 samples; the
+  // Ten seconds at the oversampled rate end in spans of 4096 samples; the
   // series still gives the power to rounding there.
   PitchEnvelope p;
   p.SetSampleRate(kRate);
