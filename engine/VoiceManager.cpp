@@ -1,5 +1,7 @@
 #include "engine/VoiceManager.h"
 
+#include <new>
+
 namespace {
 // Every setting reaches all four voices, sounding or not.
 template <typename Setter, typename... Args>
@@ -10,7 +12,7 @@ void ForAll(Voice (&voices)[VoiceManager::kVoiceCount], Setter setter, Args... a
 }
 }  // namespace
 
-VoiceManager::VoiceManager() noexcept = default;
+VoiceManager::VoiceManager() noexcept : mLaneWork(new (std::nothrow) VoiceLanes::Work) {}
 
 VoiceManager::~VoiceManager() = default;
 

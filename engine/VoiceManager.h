@@ -3,6 +3,7 @@
 // stolen), a note-off releases every voice playing that note, and every
 // setting reaches all four voices whether they sound or not.
 #include <cstdint>
+#include <memory>
 
 #include "engine/DspPath.h"
 #include "engine/Voice.h"
@@ -78,8 +79,10 @@ private:
   // process keep their own tuning.
   double mOscillatorRate = 44100.0;
   // The voice lanes' work space, kept with the voices rather than on the
-  // audio thread's stack.
-  VoiceLanes::Work mLaneWork;
+  // audio thread's stack, and apart from them, so that the instance's other
+  // state stays close together. Without it (its allocation failed) the
+  // voices render the plain way.
+  std::unique_ptr<VoiceLanes::Work> mLaneWork;
 };
 
 inline double VoiceManager::NextSample() noexcept
@@ -124,11 +127,11 @@ inline int VoiceManager::Render(double* out, int count, int firstRead, int readE
       out[j] = 0.0;
     return 0;
   }
-  const bool lanes = (DspTechniques() & kFastVoices) != 0 && VoiceLanes::UsesWideLanes();
+  const bool lanes = (DspTechniques() & kFastVoices) != 0 && VoiceLanes::UsesWideLanes() && mLaneWork;
   for (int j = 0; j < count;) {
     // The first sample read from j on, counted from j.
     const int read = j <= firstRead ? firstRead - j : (readEvery - (j - firstRead) % readEvery) % readEvery;
-    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j, mLaneWork, read, readEvery) : 0;
+    const int run = lanes ? VoiceLanes::Run(mVoices, mOscillatorRate, out + j, count - j, *mLaneWork, read, readEvery) : 0;
     if (run > 0) {
       j += run;
       continue;
