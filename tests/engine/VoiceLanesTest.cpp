@@ -404,3 +404,31 @@ TEST(VoiceLanes, ASquareWhosePhaseMeetsItsDutyHoldsItsLastValue)
     EXPECT_EQ(g.differing, 0) << eight;
   }
 }
+
+// The eight lanes work out a moving cutoff by the formula of its depth's
+// sign where all lanes share it: each sign and a depth of 0, on either
+// filter, keep the plain samples' bits.
+TEST(VoiceLanes, MovingCutoffsKeepTheirBitsForEveryDepthSign)
+{
+  const double depths[][2] = {{0.8, -0.6}, {-0.5, 0.7}, {0.0, 0.4}, {0.6, 0.0}};
+  for (const auto& d : depths) {
+    auto render = [&d](int techniques) {
+      ScopedTechniques scope(techniques);
+      VoiceManager vm;
+      BusyPatch(vm, kOscSaw, kOscTriangle, kOscSin);
+      vm.SetLowPassEnvDepth(d[0]);
+      vm.SetHighPassEnvDepth(d[1]);
+      RandomSeed(3);
+      for (int note : {50, 57, 62}) vm.NoteOn(note, 100);
+      std::vector<double> out(6000);
+      for (size_t at = 0; at < out.size(); at += 300) vm.Render(out.data() + at, 300);
+      return out;
+    };
+    const std::vector<double> plain = render(kPlainFast);
+    for (int eight : {0, static_cast<int>(kEightLanes)}) {
+      const Gap g = Compare(plain, render(kPlainFast | kFastVoices | eight));
+      EXPECT_GT(g.peak, 0.02) << d[0] << " " << d[1];
+      EXPECT_EQ(g.differing, 0) << d[0] << " " << d[1] << " " << eight;
+    }
+  }
+}
