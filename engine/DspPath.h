@@ -30,7 +30,8 @@
 //  - kFusedMultiplyAdd: where the eight lanes run, they run compiled with
 //    fused multiply-adds (a product and the sum that takes it rounded once),
 //    except where the oscillators' phases take their increments and in the
-//    pink noise's single-precision filters (VoiceLanes.cpp's Rounded()).
+//    pink noise's single-precision filters (VoiceLanes.cpp's Rounded()); and
+//    while the pitch moves, two pairs of samples share the saw's division.
 // kDecimatorBlocks and kLoneVoice change the order of the arithmetic across
 // samples, and kFusedMultiplyAdd its rounding, so their bits differ from
 // the one-sample-at-a-time forms by rounding.
